@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds every configuration and runs every test: the core natively, once more
+# under AddressSanitizer + UndefinedBehaviorSanitizer, its fuzzer for a bounded
+# time, and the Windows build (core, window layer, controls, program) under
+# Wine in a private X display.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+scripts/setup.sh || exit 1
+jobs=$(nproc)
+failed=()
+passed=()
+
+step() { # name, command...
+    local name=$1; shift
+    echo "==== $name"
+    if "$@"; then passed+=("$name"); else failed+=("$name"); fi
+}
+
+build() { # preset
+    cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"
+}
+
+step "native build" build native
+step "native tests" ctest --preset native
+step "sanitizer build" build native-sanitize
+step "sanitizer tests" ctest --preset native-sanitize
+step "fuzz build" build fuzz
+step "fuzz run" ctest --test-dir build/fuzz --output-on-failure
+step "windows build" build windows
+step "windows tests" scripts/with-display.sh ctest --preset windows
+
+echo
+echo "steps: ${#passed[@]} passed, ${#failed[@]} failed${failed:+ (${failed[*]})}"
+[ ${#failed[@]} -eq 0 ]

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Creates the Wine prefix of a build tree once (wineboot takes 10-20 s) and
+# keeps its settings current:
+#  - the dialog face "宋体" (SimSun) maps to the installed AR PL UMing CN;
+#  - test programs run in a virtual desktop named OrvaneTest (1024x768),
+#    where activation and focus behave as on Windows; Orvane.exe itself,
+#    started by the run command, uses the user's own X display.
+set -euo pipefail
+prefix=$1
+settings_version=3
+stamp="$prefix/.orvane-settings"
+
+if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$settings_version" ]; then
+    exit 0
+fi
+
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
+mkdir -p "$prefix"
+if [ ! -f "$prefix/system.reg" ]; then
+    echo "setup: creating the Wine prefix $prefix"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+fi
+
+tests=(core_tests afx_tests controls_tests app_tests e2e_tests cli_tests)
+reg=$(mktemp --suffix=.reg)
+{
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+    printf '"宋体"="AR PL UMing CN"\r\n"SimSun"="AR PL UMing CN"\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n'
+    printf '"OrvaneTest"="1024x768"\r\n\r\n'
+    for t in "${tests[@]}"; do
+        printf '[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\%s.exe\\Explorer]\r\n' "$t"
+        printf '"Desktop"="OrvaneTest"\r\n\r\n'
+    done
+    # The program never looks for a debugger; a crash must end the test, not
+    # wait in a dialog.
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n"ShowCrashDialog"=dword:00000000\r\n\r\n'
+} | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
+wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
+wineserver -w
+rm -f "$reg"
+echo "$settings_version" > "$stamp"
