@@ -1,0 +1,15 @@
+#include "bitmap.h"
+
+#include "win_app.h"
+
+IMPLEMENT_DYNAMIC(CBitmap, CGdiObject)
+
+CBitmap* CBitmap::FromHandle(HBITMAP handle)
+{
+    return CTempHandleMap<CBitmap, HBITMAP>::FromHandle(handle);
+}
+
+BOOL CBitmap::LoadBitmap(UINT resourceId)
+{
+    return Attach(::LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(resourceId)));
+}

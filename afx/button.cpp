@@ -1,0 +1,22 @@
+#include "button.h"
+
+IMPLEMENT_DYNAMIC(CButton, CWnd)
+
+BOOL CButton::Create(LPCSTR caption, DWORD style, const RECT& rect, CWnd* parent, UINT id)
+{
+    return CWnd::Create("BUTTON", caption, style, rect, parent, id);
+}
+
+void CButton::DrawItem(LPDRAWITEMSTRUCT)
+{
+}
+
+BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    if (message != WM_DRAWITEM)
+        return CWnd::OnChildNotify(message, wParam, lParam, result);
+    DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+    if (result != nullptr)
+        *result = TRUE;
+    return TRUE;
+}

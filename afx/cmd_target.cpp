@@ -1,0 +1,8 @@
+#include "cmd_target.h"
+
+IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
+
+BOOL CCmdTarget::ProcessWindowMessage(UINT, WPARAM, LPARAM, LRESULT&)
+{
+    return FALSE;
+}

@@ -1,0 +1,13 @@
+#include "object.h"
+
+CRuntimeClass CObject::classCObject = {"CObject", static_cast<int>(sizeof(CObject)), nullptr};
+
+CRuntimeClass* CObject::GetRuntimeClass() const
+{
+    return RUNTIME_CLASS(CObject);
+}
+
+BOOL CObject::IsKindOf(const CRuntimeClass* runtimeClass) const
+{
+    return GetRuntimeClass()->IsDerivedFrom(runtimeClass);
+}
