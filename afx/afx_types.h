@@ -19,6 +19,9 @@
 
 #define afx_msg
 
+// The standard command IDs that programs map (afxres.h's numbers).
+#define ID_HELP 0xE146
+
 // Reflected notifications arrive in the child's own message map under these
 // numbers, as the controls' OLE convention has them (0x2000 + message).
 #define AFX_REFLECT_BASE 0x2000

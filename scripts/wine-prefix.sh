@@ -7,7 +7,7 @@
 #    started by the run command, uses the user's own X display.
 set -euo pipefail
 prefix=$1
-settings_version=3
+settings_version=4
 stamp="$prefix/.orvane-settings"
 
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$settings_version" ]; then
@@ -22,7 +22,7 @@ if [ ! -f "$prefix/system.reg" ]; then
     wineserver -w
 fi
 
-tests=(core_tests afx_tests controls_tests app_tests e2e_tests cli_tests)
+tests=(core_tests afx_tests controls_tests app_tests e2e_tests orvane_demo cli_tests)
 reg=$(mktemp --suffix=.reg)
 {
     printf 'Windows Registry Editor Version 5.00\r\n\r\n'
