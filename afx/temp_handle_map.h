@@ -53,7 +53,12 @@ public:
     static std::size_t Count() { return Map().size(); }
 
 private:
-    using Wrappers = std::map<THandle, std::unique_ptr<TWrapper>>;
+    // The map lives until the process exits; the wrappers still in it then
+    // let go of their borrowed handles before they are destroyed.
+    struct Wrappers : std::map<THandle, std::unique_ptr<TWrapper>>
+    {
+        ~Wrappers() { Clear(*this); }
+    };
 
     static void Clear(Wrappers& map)
     {
