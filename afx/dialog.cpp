@@ -107,7 +107,10 @@ void CDialog::RunModalLoop()
     MSG msg;
     while (m_continueModal)
     {
-        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+        // Idle: drop the temporary wrappers, unless this loop runs inside a
+        // handler (a dialog opened from a message handler) that may still
+        // use the wrappers it took before.
+        if (!AfxIsHandlingMessage() && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
             AfxDeleteTempObjects();
         const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0)

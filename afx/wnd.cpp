@@ -81,6 +81,11 @@ LRESULT CALLBACK AfxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return result;
 }
 
+bool AfxIsHandlingMessage()
+{
+    return g_current.window != nullptr;
+}
+
 LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_CREATEWND && g_windowBeingCreated != nullptr)

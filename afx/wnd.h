@@ -130,6 +130,10 @@ private:
 
 LRESULT CALLBACK AfxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// True while a window object of the layer handles a message: the temporary
+// wrappers its handler holds must outlive any message loop it runs.
+bool AfxIsHandlingMessage();
+
 // Attaches the next window created on this thread to `wnd` (see CWnd::CreateEx).
 void AfxHookWindowCreate(CWnd* wnd);
 bool AfxUnhookWindowCreate();
