@@ -78,7 +78,7 @@ const char kDecodeHelp[] =
     "\n"
     "Examples:\n"
     "  orvane-cli decode --names 7238000108C18000\n"
-    "  cut -d'|' -f3 trace.log | orvane-cli decode --json\n";
+    "  cut -d'|' -f2 trace.log | orvane-cli decode --json\n";
 
 const char kEncodeHelp[] =
     "Usage: orvane-cli encode [--auto-first] [--display] [--] N...\n"
