@@ -28,6 +28,7 @@ step "sanitizer build" build native-sanitize
 step "sanitizer tests" ctest --preset native-sanitize
 step "fuzz build" build fuzz
 step "fuzz run" ctest --test-dir build/fuzz --output-on-failure
+step "generated images current" python3 scripts/make_images.py --check
 step "windows build" build windows
 step "windows tests" scripts/with-display.sh ctest --preset windows
 
