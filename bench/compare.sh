@@ -2,7 +2,7 @@
 # Speed of the core against the npm packages iso_8583 and jspos: installs
 # them into bench/node_modules with the machine's Node.js, builds the core's
 # timing program in the native build, and runs bench/compare.js.
-#   bench/compare.sh [--count N] [--passes N]
+#   bench/compare.sh [--count N] [--rounds N] [--passes N]
 # Not part of scripts/test.sh: it measures, it does not test.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
