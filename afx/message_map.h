@@ -67,6 +67,9 @@ public:                                                                         
 #define ON_WM_LBUTTONUP()                                                                      \
     AFX_MAP_ENTRY(message == WM_LBUTTONUP, void(UINT, CPoint), &ThisClass::OnLButtonUp,        \
                   AFX_RESULT_VOID, static_cast<UINT>(wParam), AFX_POINT_OF(lParam))
+#define ON_WM_CAPTURECHANGED()                                                                 \
+    AFX_MAP_ENTRY(message == WM_CAPTURECHANGED, void(CWnd*), &ThisClass::OnCaptureChanged,     \
+                  AFX_RESULT_VOID, CWnd::FromHandle(reinterpret_cast<HWND>(lParam)))
 #define ON_WM_TIMER()                                                                          \
     AFX_MAP_ENTRY(message == WM_TIMER, void(UINT_PTR), &ThisClass::OnTimer, AFX_RESULT_VOID,   \
                   static_cast<UINT_PTR>(wParam))

@@ -109,6 +109,7 @@ public:
     afx_msg void OnMouseMove(UINT, CPoint) { Default(); }
     afx_msg void OnLButtonDown(UINT, CPoint) { Default(); }
     afx_msg void OnLButtonUp(UINT, CPoint) { Default(); }
+    afx_msg void OnCaptureChanged(CWnd*) { Default(); }
     afx_msg void OnTimer(UINT_PTR) { Default(); }
     afx_msg BOOL OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
     afx_msg BOOL OnEraseBkgnd(CDC*) { return static_cast<BOOL>(Default()); }
