@@ -1,0 +1,273 @@
+#include "main_dlg.h"
+
+#include "about_dlg.h"
+#include "hover_button.h"
+#include "resource.h"
+
+namespace
+{
+
+const int kCellCount = 128;
+const int kFirstSecondaryCell = 64; // index of the cell of bit 65
+const int kCellSize = 30;
+const DWORD kCellStyle = WS_CHILD | WS_VISIBLE | BS_OWNERDRAW;
+
+// The text is in the ANSI code page; its double-byte characters are dropped
+// whole when the text is filtered.
+bool IsAnsiLeadByte(unsigned char byte)
+{
+    return ::IsDBCSLeadByte(byte) != FALSE;
+}
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CMainDlg, CDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_BN_CLICKED(IDC_BITMAP, &CMainDlg::OnBitmap)
+    ON_BN_CLICKED(IDC_CLEAR, &CMainDlg::OnClear)
+    ON_BN_CLICKED(IDC_EXIT, &CMainDlg::OnExit)
+    ON_COMMAND_RANGE(IDC_FIRST_CELL, IDC_LAST_CELL, &CMainDlg::OnCellClicked)
+END_MESSAGE_MAP()
+
+CMainDlg::CMainDlg(CWnd* parent)
+    : CDialog(IDD_ORVANE_DIALOG, parent), m_checkState(0), m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME))
+{
+}
+
+CMainDlg::~CMainDlg()
+{
+    for (INT_PTR i = 0; i < m_cells.GetSize(); ++i)
+        delete static_cast<CHoverButton*>(m_cells[i]);
+}
+
+void CMainDlg::DoDataExchange(CDataExchange* dx)
+{
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_HEX_EDIT, m_edit);
+    DDX_Text(dx, IDC_HEX_EDIT, m_text);
+    DDX_Check(dx, IDC_AUTO_FIRST, m_checkState);
+}
+
+BOOL CMainDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    if (CMenu* systemMenu = GetSystemMenu(FALSE))
+    {
+        CString aboutMenu;
+        aboutMenu.LoadString(IDS_ABOUTBOX);
+        if (!aboutMenu.IsEmpty())
+        {
+            systemMenu->AppendMenu(MF_SEPARATOR);
+            systemMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, aboutMenu);
+        }
+    }
+
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+
+    CreateCells();
+
+    m_edit.SetFocus();
+    return FALSE;
+}
+
+void CMainDlg::OnSysCommand(UINT id, LPARAM lParam)
+{
+    if ((id & 0xFFF0) == IDM_ABOUTBOX)
+    {
+        CAboutDlg about;
+        about.DoModal();
+    }
+    else
+    {
+        CDialog::OnSysCommand(id, lParam);
+    }
+}
+
+void CMainDlg::OnPaint()
+{
+    if (!IsIconic())
+    {
+        CDialog::OnPaint();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+
+    const int iconWidth = ::GetSystemMetrics(SM_CXICON);
+    const int iconHeight = ::GetSystemMetrics(SM_CYICON);
+    CRect client;
+    GetClientRect(&client);
+    const int x = (client.Width() - iconWidth + 1) / 2;
+    const int y = (client.Height() - iconHeight + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}
+
+HCURSOR CMainDlg::OnQueryDragIcon()
+{
+    return static_cast<HCURSOR>(m_hIcon);
+}
+
+BOOL CMainDlg::PreTranslateMessage(MSG* msg)
+{
+    // Enter must not press a button and Escape must not close the window.
+    if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE))
+        return TRUE;
+    return CDialog::PreTranslateMessage(msg);
+}
+
+void CMainDlg::OnExit()
+{
+    ::PostQuitMessage(0);
+}
+
+// ---- the grid of cells ----------------------------------------------------
+
+void CMainDlg::CreateCells()
+{
+    m_bitmap.Clear();
+    CRect rect(0, 0, 0, 0);
+    for (int i = 0; i < kCellCount; ++i)
+    {
+        CHoverButton* cell = new CHoverButton;
+        m_cells.Add(cell);
+        GetCellRect(i, rect);
+
+        CString caption;
+        caption.Format("%d", i + 1);
+        const CRect cellRect(rect.left, rect.top, rect.left + kCellSize, rect.top + kCellSize);
+        cell->Create(caption, kCellStyle, cellRect, this, IDC_FIRST_CELL + i);
+        cell->LoadBitmap(IDB_CELLS);
+        cell->SetCaption(caption);
+        if (i >= kFirstSecondaryCell)
+            cell->ShowWindow(SW_HIDE);
+    }
+}
+
+void CMainDlg::GetCellRect(int index, CRect& rect)
+{
+    if (index == 0)
+    {
+        rect.top = 30;
+        rect.left = 10;
+    }
+    if (index % 16 == 0)
+    {
+        // A row starts; the secondary bitmap's rows keep a wider gap above.
+        rect.left = 10;
+        rect.top += index == kFirstSecondaryCell ? 35 : 31;
+    }
+    else
+    {
+        // The two bytes of a row sit 5 pixels further apart.
+        rect.left += index % 8 == 0 ? 35 : 30;
+    }
+}
+
+void CMainDlg::ShowSecondary(int flag)
+{
+    for (int i = kFirstSecondaryCell; i < kCellCount; ++i)
+        static_cast<CHoverButton*>(m_cells[i])->ShowWindow(flag == 1 ? SW_SHOW : SW_HIDE);
+}
+
+void CMainDlg::ResetAllCells()
+{
+    for (int i = 0; i < kCellCount; ++i)
+        static_cast<CHoverButton*>(m_cells[i])->SetLit(0);
+}
+
+void CMainDlg::ResetSecondaryCells()
+{
+    for (int i = kFirstSecondaryCell; i < kCellCount; ++i)
+        static_cast<CHoverButton*>(m_cells[i])->SetLit(0);
+}
+
+void CMainDlg::LightSecondaryCells()
+{
+    for (int i = kFirstSecondaryCell; i < kCellCount; ++i)
+        static_cast<CHoverButton*>(m_cells[i])->SetLit(m_bitmap.Test(static_cast<std::uint32_t>(i + 1)) ? 1 : 0);
+}
+
+CHoverButton* CMainDlg::GetCell(int bit) const
+{
+    return bit >= 1 && bit <= m_cells.GetSize() ? static_cast<CHoverButton*>(m_cells[bit - 1]) : nullptr;
+}
+
+// ---- the commands -----------------------------------------------------------
+
+void CMainDlg::OnBitmap()
+{
+    UpdateData(TRUE);
+    if (m_text.IsEmpty())
+    {
+        MessageBox("位图串为空，请正确输入", "参数错误", MB_ICONSTOP);
+        m_edit.SetFocus();
+        return;
+    }
+
+    m_bitmap.Clear();
+    ResetAllCells();
+    m_bitmap.FromHex(m_text.str(), m_checkState == 1, IsAnsiLeadByte);
+
+    ShowSecondary(m_bitmap.Test(1) ? 1 : 0);
+    for (int i = 0; i < m_bitmap.BitCount(); ++i)
+    {
+        if (m_bitmap.Test(static_cast<std::uint32_t>(i + 1)))
+            static_cast<CHoverButton*>(m_cells[i])->SetLit(1);
+    }
+
+    m_text = FormatHexForDisplay(CString(m_bitmap.ToHex()));
+    UpdateData(FALSE);
+}
+
+void CMainDlg::OnCellClicked(UINT id)
+{
+    const std::uint32_t bit = id - (IDC_FIRST_CELL - 1);
+    if (m_bitmap.Test(bit))
+        m_bitmap.Reset(bit);
+    else
+        m_bitmap.Set(bit);
+
+    if (m_bitmap.Test(1))
+    {
+        ShowSecondary(1);
+        // Bits 65..128 may have been loaded while bit 1 was clear: their cells
+        // come into view showing them.
+        if (bit == 1)
+            LightSecondaryCells();
+    }
+    else
+    {
+        ShowSecondary(0);
+        ResetSecondaryCells();
+    }
+
+    m_text = FormatHexForDisplay(CString(m_bitmap.ToHex()));
+    UpdateData(FALSE);
+}
+
+void CMainDlg::OnClear()
+{
+    m_text = "";
+    m_bitmap.Clear();
+    ShowSecondary(0);
+    ResetAllCells();
+    UpdateData(FALSE);
+    m_edit.SetFocus();
+}
+
+CString CMainDlg::FormatHexForDisplay(CString hex)
+{
+    CString display;
+    for (int i = 0; i < hex.GetLength(); i += 2)
+    {
+        display += hex.Mid(i, 2);
+        display += " ";
+        if (i == 14)
+            display += "   ";
+    }
+    return display;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "afxwin.h"
+#include "iso_bitmap.h"
+
+class CHoverButton;
+
+// The main window: the hex text, the three buttons, the auto-first check box
+// and the grid of 128 bit cells.
+class CMainDlg : public CDialog
+{
+public:
+    explicit CMainDlg(CWnd* parent = nullptr);
+    ~CMainDlg() override;
+
+    // Grid of cells.
+    void CreateCells();
+    void GetCellRect(int index, CRect& rect);
+    void ShowSecondary(int flag);
+    void ResetAllCells();
+    void ResetSecondaryCells();
+
+    CString FormatHexForDisplay(CString hex);
+
+    // For the tests: the cell of bit n (1..128), the model.
+    CHoverButton* GetCell(int bit) const;
+    const CIsoBitmap& GetBitmapModel() const { return m_bitmap; }
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnInitDialog() override;
+
+    afx_msg void OnSysCommand(UINT id, LPARAM lParam);
+    afx_msg void OnPaint();
+    afx_msg HCURSOR OnQueryDragIcon();
+    afx_msg void OnBitmap();
+    afx_msg void OnClear();
+    afx_msg void OnExit();
+    afx_msg void OnCellClicked(UINT id);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // Shown secondary cells always show their bits.
+    void LightSecondaryCells();
+
+    CIsoBitmap m_bitmap;
+    CPtrArray m_cells;
+    CEdit m_edit;
+    CString m_text;
+    int m_checkState;
+    HICON m_hIcon;
+};
