@@ -1,0 +1,294 @@
+// End-to-end: the real Orvane.exe, driven with real pointer and keyboard input.
+#include "orvane_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+
+using namespace e2e;
+
+const int kEdit = 1000;
+const int kBitmapButton = 1002;
+const int kClearButton = 1003;
+const int kExitButton = 1004;
+const int kCheckBox = 1005;
+const int kFirstCell = 9000;
+
+const COLORREF kSlate = RGB(126, 158, 190);
+const COLORREF kGreen = RGB(74, 216, 80);
+const COLORREF kLightBlue = RGB(199, 213, 226);
+
+const std::string kAboutCaption = "\xB9\xD8\xD3\xDA Orvane"; // 关于 Orvane
+const std::string kErrorCaption = "\xB2\xCE\xCA\xFD\xB4\xED\xCE\xF3"; // 参数错误
+
+std::string Pairs(const std::string& hex)
+{
+    std::string display;
+    for (std::size_t i = 0; i < hex.size(); i += 2)
+    {
+        display += hex.substr(i, 2) + " ";
+        if (i == 14)
+            display += "   ";
+    }
+    return display;
+}
+
+class OrvaneE2ETest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_orvane.Start(OrvanePath())) << "Orvane.exe did not show its window: " << OrvanePath();
+        // Park the pointer off the window, as a hand would rest.
+        MoveTo(POINT{900, 700});
+    }
+
+    HWND Cell(int bit) const { return m_orvane.Item(kFirstCell + bit - 1); }
+    std::string EditText() const { return WindowText(m_orvane.Item(kEdit)); }
+
+    void TypeIntoEdit(const std::string& text)
+    {
+        ClickAt(CenterOf(m_orvane.Item(kEdit)));
+        Type(text);
+    }
+
+    void ClickButton(int id) { ClickAt(CenterOf(m_orvane.Item(id))); }
+
+    // The body colour a cell shows: the one of the three that fills most of
+    // the disc's centre (the caption covers part of it).
+    COLORREF CellColor(int bit) const
+    {
+        const Capture capture(ScreenRect(Cell(bit)));
+        COLORREF shown = CLR_INVALID;
+        int most = 20; // of 289 pixels, well above any stray match
+        for (const COLORREF body : {kSlate, kGreen, kLightBlue})
+        {
+            const int count = capture.CountColor(15, 15, 8, body);
+            if (count > most)
+            {
+                most = count;
+                shown = body;
+            }
+        }
+        return shown;
+    }
+
+    HWND FocusOfProgram() const
+    {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(m_orvane.MainWindow(), nullptr), &info);
+        return info.hwndFocus;
+    }
+
+    void Screenshot(const std::string& name, HWND window = nullptr) const
+    {
+        Capture(ScreenRect(window ? window : m_orvane.MainWindow())).SaveBmp(name + ".bmp");
+    }
+
+    OrvaneProcess m_orvane;
+};
+
+// ---- the window shell -------------------------------------------------------
+
+TEST_F(OrvaneE2ETest, EnterAndEscapeInTheEditBoxDoNothing)
+{
+    TypeIntoEdit("8");
+    Key(VK_RETURN);
+    Key(VK_ESCAPE);
+    Pump(300);
+    EXPECT_TRUE(m_orvane.IsRunning());
+    EXPECT_EQ("8", EditText()); // "位图" was not pressed by Enter
+    EXPECT_FALSE(::IsWindowVisible(Cell(65)));
+    EXPECT_EQ(m_orvane.Item(kEdit), FocusOfProgram());
+}
+
+TEST_F(OrvaneE2ETest, ExitButtonEndsTheProgramWithCodeZero)
+{
+    ClickButton(kExitButton);
+    DWORD code = 12345;
+    ASSERT_TRUE(m_orvane.WaitForExit(5000, &code));
+    EXPECT_EQ(0u, code);
+}
+
+TEST_F(OrvaneE2ETest, TitleBarCloseEndsTheProgram)
+{
+    // Find the close box the way the window itself reports it.
+    const RECT rect = ScreenRect(m_orvane.MainWindow());
+    POINT closeBox = {-1, -1};
+    for (int x = rect.right - 2; x > rect.right - 60 && closeBox.x < 0; --x)
+    {
+        for (int y = rect.top + 2; y < rect.top + 40; ++y)
+        {
+            const LRESULT hit = ::SendMessageA(m_orvane.MainWindow(), WM_NCHITTEST, 0, MAKELPARAM(x, y));
+            if (hit == HTCLOSE)
+            {
+                closeBox = POINT{x - 4, y + 4};
+                break;
+            }
+        }
+    }
+    ASSERT_GE(closeBox.x, 0) << "no close box on the caption";
+    ClickAt(closeBox);
+    DWORD code = 12345;
+    ASSERT_TRUE(m_orvane.WaitForExit(5000, &code));
+    EXPECT_EQ(0u, code);
+}
+
+TEST_F(OrvaneE2ETest, SystemCommandsSixteenToThirtyOneOpenTheAboutBox)
+{
+    for (const WPARAM command : {WPARAM{16}, WPARAM{31}})
+    {
+        ::PostMessageA(m_orvane.MainWindow(), WM_SYSCOMMAND, command, 0);
+        HWND about = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (about = m_orvane.FindTopLevel(kAboutCaption)) != nullptr; }))
+            << "command " << command;
+        EXPECT_FALSE(::IsWindowEnabled(m_orvane.MainWindow())) << "main window usable under the About box";
+        Key(command == 16 ? VK_ESCAPE : VK_RETURN);
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(about); })) << "command " << command;
+        EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(m_orvane.MainWindow()) != FALSE; }));
+    }
+    EXPECT_TRUE(m_orvane.IsRunning());
+}
+
+TEST_F(OrvaneE2ETest, SystemMenuEntryOpensTheAboutBox)
+{
+    // Alt+Space opens the system menu; the About entry is its last item
+    // (under Wine, "About Wine" comes just before it with the same mnemonic,
+    // so the arrow key is the sure way there).
+    ClickAt(CenterOf(m_orvane.Item(kEdit)));
+    KeyCombo(VK_MENU, VK_SPACE);
+    Pump(300);
+    Capture(ScreenRect(m_orvane.MainWindow())).SaveBmp("system_menu.bmp");
+    Key(VK_UP);
+    Key(VK_RETURN);
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (about = m_orvane.FindTopLevel(kAboutCaption)) != nullptr; }));
+    Pump(300);
+    Screenshot("about", about);
+    Key(VK_RETURN);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(about); }));
+    EXPECT_TRUE(m_orvane.IsRunning());
+}
+
+// ---- the commands -----------------------------------------------------------
+
+TEST_F(OrvaneE2ETest, TypedTextLightsItsBitsAndComesBackInPairs)
+{
+    TypeIntoEdit("0x12 34");
+    ClickButton(kBitmapButton);
+    ASSERT_TRUE(WaitFor([&] { return EditText() == Pairs("0123400000000000"); })) << EditText();
+    for (int bit = 1; bit <= 24; ++bit)
+    {
+        const bool set = bit == 8 || bit == 11 || bit == 15 || bit == 16 || bit == 18;
+        EXPECT_EQ(set ? kGreen : kSlate, CellColor(bit)) << "cell " << bit;
+    }
+    EXPECT_FALSE(::IsWindowVisible(Cell(65)));
+    Screenshot("typed_bits");
+}
+
+TEST_F(OrvaneE2ETest, SecondaryBitmapShowsWithBitOne)
+{
+    TypeIntoEdit("80" + std::string(29, '0') + "1");
+    ClickButton(kBitmapButton);
+    ASSERT_TRUE(WaitFor([&] { return EditText() == Pairs("80000000000000000000000000000001"); })) << EditText();
+    EXPECT_TRUE(::IsWindowVisible(Cell(65)));
+    EXPECT_TRUE(::IsWindowVisible(Cell(128)));
+    EXPECT_EQ(kGreen, CellColor(1));
+    EXPECT_EQ(kGreen, CellColor(128));
+    EXPECT_EQ(kSlate, CellColor(127));
+    Screenshot("secondary");
+
+    // Switching bit 1 off by hand hides the secondary cells and drops their bits.
+    ClickAt(CenterOf(Cell(1)));
+    ASSERT_TRUE(WaitFor([&] { return EditText() == Pairs("0000000000000000"); })) << EditText();
+    EXPECT_FALSE(::IsWindowVisible(Cell(65)));
+    EXPECT_FALSE(::IsWindowVisible(Cell(128)));
+}
+
+TEST_F(OrvaneE2ETest, HoverShowsLightBlueAndHoldingShowsGreen)
+{
+    MoveTo(CenterOf(Cell(20)));
+    Pump(200);
+    EXPECT_EQ(kLightBlue, CellColor(20));
+    EXPECT_EQ(kSlate, CellColor(21));
+
+    Press();
+    EXPECT_EQ(kGreen, CellColor(20));
+    EXPECT_EQ("", EditText()); // nothing happens before the release
+    Release();
+    ASSERT_TRUE(WaitFor([&] { return EditText() == Pairs("0000100000000000"); })) << EditText();
+    EXPECT_EQ(kGreen, CellColor(20));
+
+    // Moving away takes the hover look off a cell, not the lit one.
+    MoveTo(CenterOf(Cell(40)));
+    MoveTo(POINT{900, 700});
+    Pump(200);
+    EXPECT_EQ(kGreen, CellColor(20));
+    EXPECT_EQ(kSlate, CellColor(40));
+}
+
+TEST_F(OrvaneE2ETest, ClickTogglesBitAndText)
+{
+    ClickAt(CenterOf(Cell(1)));
+    ASSERT_TRUE(WaitFor([&] { return EditText() == Pairs("8000000000000000"); })) << EditText();
+    EXPECT_TRUE(::IsWindowVisible(Cell(65)));
+    ClickAt(CenterOf(Cell(70)));
+    ASSERT_TRUE(WaitFor([&] { return EditText() == Pairs("80000000000000000400000000000000"); })) << EditText();
+    Pump(::GetDoubleClickTime() + 100); // a second click, not a double-click
+    ClickAt(CenterOf(Cell(70)));
+    ASSERT_TRUE(WaitFor([&] { return EditText() == Pairs("8000000000000000"); })) << EditText();
+    EXPECT_EQ(kLightBlue, CellColor(70)); // unlit again, under the pointer
+}
+
+TEST_F(OrvaneE2ETest, PressReleasedOutsideTheCellChangesNothing)
+{
+    MoveTo(CenterOf(Cell(30)));
+    Press();
+    EXPECT_EQ(kGreen, CellColor(30));
+    MoveTo(CenterOf(Cell(50)));
+    Release();
+    Pump(200);
+    EXPECT_EQ("", EditText());
+    EXPECT_EQ(kSlate, CellColor(30));
+}
+
+TEST_F(OrvaneE2ETest, ClearResetsEverything)
+{
+    TypeIntoEdit("FFFF");
+    ClickButton(kBitmapButton);
+    ASSERT_TRUE(WaitFor([&] { return EditText() == Pairs("FFFF000000000000"); })) << EditText();
+    ClickButton(kClearButton);
+    ASSERT_TRUE(WaitFor([&] { return EditText().empty(); })) << EditText();
+    for (int bit = 1; bit <= 16; ++bit)
+        EXPECT_EQ(kSlate, CellColor(bit)) << "cell " << bit;
+    EXPECT_FALSE(::IsWindowVisible(Cell(65)));
+    EXPECT_EQ(m_orvane.Item(kEdit), FocusOfProgram());
+}
+
+TEST_F(OrvaneE2ETest, AutoFirstCheckBoxSetsBitOneForSecondaryBits)
+{
+    ClickButton(kCheckBox);
+    TypeIntoEdit(std::string(16, '0') + "FFFF");
+    ClickButton(kBitmapButton);
+    ASSERT_TRUE(WaitFor([&] { return EditText() == Pairs("8000000000000000FFFF000000000000"); })) << EditText();
+    EXPECT_EQ(kGreen, CellColor(1));
+    EXPECT_EQ(kGreen, CellColor(80));
+    EXPECT_EQ(kSlate, CellColor(81));
+}
+
+TEST_F(OrvaneE2ETest, EmptyTextIsRefusedWithAMessage)
+{
+    ClickButton(kBitmapButton);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = m_orvane.FindTopLevel(kErrorCaption)) != nullptr; }));
+    Key(VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
+    EXPECT_TRUE(WaitFor([&] { return FocusOfProgram() == m_orvane.Item(kEdit); }));
+    EXPECT_EQ("", EditText());
+}
+
+} // namespace
