@@ -22,6 +22,18 @@ constexpr std::array<unsigned char, 256> MakeDigitValues()
 
 constexpr std::array<unsigned char, 256> kDigitValue = MakeDigitValues();
 
+// The two upper-case digits of every byte value.
+constexpr std::array<std::array<char, 2>, 256> MakePairs()
+{
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    std::array<std::array<char, 2>, 256> pairs{};
+    for (unsigned b = 0; b < 256; ++b)
+        pairs[b] = {kDigits[b >> 4], kDigits[b & 15]};
+    return pairs;
+}
+
+constexpr std::array<std::array<char, 2>, 256> kPairs = MakePairs();
+
 unsigned DigitValue(char digit)
 {
     return kDigitValue[static_cast<unsigned char>(digit)];
@@ -41,11 +53,11 @@ std::size_t CHexCodec::DecodeInto(const char* hex, std::size_t length, unsigned 
 
 void CHexCodec::EncodeInto(const unsigned char* bytes, std::size_t count, char* hex)
 {
-    static const char kDigits[] = "0123456789ABCDEF";
     for (std::size_t i = 0; i < count; ++i)
     {
-        hex[2 * i] = kDigits[(bytes[i] >> 4) & 15];
-        hex[2 * i + 1] = kDigits[bytes[i] & 15];
+        const char* pair = kPairs[bytes[i]].data();
+        hex[2 * i] = pair[0];
+        hex[2 * i + 1] = pair[1];
     }
 }
 

@@ -59,6 +59,34 @@ constexpr std::array<bool, 128> MakeHexDigits()
 
 constexpr std::array<bool, 128> kIsHexDigit = MakeHexDigits();
 
+constexpr std::uint64_t kTopBits = 0x8080808080808080ULL;
+constexpr std::uint64_t kEachByte = 0x0101010101010101ULL;
+
+// Eight bytes with p[i] in byte i of the result, whatever the machine's order.
+std::uint64_t LoadBlock(const char* p)
+{
+    std::uint64_t block = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        block |= static_cast<std::uint64_t>(static_cast<unsigned char>(p[i])) << (8 * i);
+    return block;
+}
+
+// For eight bytes below 0x80: the top bit of each byte that is at least c.
+// No byte's sum carries into the next one.
+std::uint64_t AtLeast(std::uint64_t block, unsigned char c)
+{
+    return (block + kEachByte * (0x80U - c)) & kTopBits;
+}
+
+// The top bit of each byte of an all-ASCII block that is a hex digit.
+std::uint64_t HexDigitMask(std::uint64_t block)
+{
+    const std::uint64_t decimal = AtLeast(block, '0') & ~AtLeast(block, '9' + 1);
+    const std::uint64_t lower = block | (kEachByte * 0x20U); // "A".."F" become "a".."f"
+    const std::uint64_t letter = AtLeast(lower, 'a') & ~AtLeast(lower, 'f' + 1);
+    return decimal | letter;
+}
+
 } // namespace
 
 bool CIsoBitmap::IsGbkLeadByte(unsigned char byte)
@@ -165,26 +193,47 @@ std::int32_t CIsoBitmap::Load(const unsigned char* bytes, std::size_t count, boo
 std::int32_t CIsoBitmap::FromHex(const std::string& text, bool autoFirst, LeadByteRule isLeadByte)
 {
     // Only the first 32 digits reach the bitmap, and an odd count is padded
-    // after the last one, so 32 digits are all the filter needs to keep.
-    char digits[2 * kMaxBytes];
+    // after the last one, so 32 digits are all the filter needs to keep. The
+    // buffer has room for one more block of eight.
+    constexpr std::size_t kDigits = 2 * kMaxBytes;
+    char digits[kDigits + 8];
     std::size_t count = 0;
-    const char* const end = text.data() + text.size();
-    for (const char* p = text.data(); p < end && count < sizeof digits; ++p)
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end && count < kDigits)
     {
-        const auto byte = static_cast<unsigned char>(*p);
-        // No code page has an ASCII lead byte, so only bytes of 0x80 and above
-        // are put to the rule; none of them is a digit either way.
-        if (byte >= 0x80)
+        // Eight plain ASCII bytes at a time: each is written, and kept if it
+        // is a digit.
+        if (end - p >= 8)
         {
-            // A lead byte takes its trail byte with it.
-            if (isLeadByte(byte) && ++p == end)
-                break;
+            const std::uint64_t block = LoadBlock(p);
+            if ((block & kTopBits) == 0)
+            {
+                const std::uint64_t keep = HexDigitMask(block);
+                for (std::size_t i = 0; i < 8; ++i)
+                {
+                    digits[count] = p[i];
+                    count += (keep >> (8 * i + 7)) & 1U;
+                }
+                p += 8;
+                continue;
+            }
         }
-        else if (kIsHexDigit[byte])
+        const auto byte = static_cast<unsigned char>(*p++);
+        if (byte < 0x80)
         {
-            digits[count++] = *p;
+            digits[count] = static_cast<char>(byte);
+            count += kIsHexDigit[byte];
+        }
+        else if (isLeadByte(byte) && p < end)
+        {
+            // A lead byte takes its trail byte with it. No code page has an
+            // ASCII lead byte, so only bytes of 0x80 and above go to the rule.
+            ++p;
         }
     }
+    if (count > kDigits)
+        count = kDigits;
     if (count % 2 != 0)
         digits[count++] = '0';
 
@@ -195,7 +244,10 @@ std::int32_t CIsoBitmap::FromHex(const std::string& text, bool autoFirst, LeadBy
 void CIsoBitmap::Render()
 {
     Normalize();
-    m_rendering.assign(m_extended ? 16 : 8, '\0');
+    // Every byte is written below; only the length needs setting.
+    const std::size_t length = m_extended ? 16 : 8;
+    if (m_rendering.size() != length)
+        m_rendering.assign(length, '\0');
     UnpackWord((m_bits & kPrimaryMask).to_ullong(), &m_rendering[0]);
     if (m_extended)
         UnpackWord((m_bits >> kPrimaryBits).to_ullong(), &m_rendering[8]);
