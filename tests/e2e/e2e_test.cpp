@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace
@@ -172,6 +176,120 @@ TEST_F(OrvaneE2ETest, SystemMenuEntryOpensTheAboutBox)
     Key(VK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(about); }));
     EXPECT_TRUE(m_orvane.IsRunning());
+}
+
+// The colour family of a link's text, from its most saturated pixel (the
+// text is antialiased, so exact colours are rare).
+enum class LinkColour { Link, Hover, Visited, None };
+
+LinkColour TextColourOf(HWND label)
+{
+    const Capture capture(ScreenRect(label));
+    int best = 40;
+    COLORREF strongest = CLR_INVALID;
+    for (int y = 0; y < capture.Height(); ++y)
+    {
+        for (int x = 0; x < capture.Width(); ++x)
+        {
+            const COLORREF c = capture.At(x, y);
+            const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+            const int saturation = std::max({r, g, b}) - std::min({r, g, b});
+            if (saturation > best)
+            {
+                best = saturation;
+                strongest = c;
+            }
+        }
+    }
+    if (strongest == CLR_INVALID)
+        return LinkColour::None;
+    const int r = GetRValue(strongest), g = GetGValue(strongest), b = GetBValue(strongest);
+    if (r > g + 40 && r > b + 40 && std::abs(g - b) < 25)
+        return LinkColour::Hover; // RGB(255, 0, 0)
+    if (b > r && b > g && std::abs(r - g) < 12)
+        return LinkColour::Link; // RGB(0, 0, 238)
+    if (b > r && r > g + 15)
+        return LinkColour::Visited; // RGB(85, 26, 139)
+    return LinkColour::None;
+}
+
+// The shell opens "mailto:" URLs with the command registered for them; for
+// the test it is one that only writes the URL into a file. The registration
+// of the prefix is put back afterwards.
+class MailtoRecorder
+{
+public:
+    MailtoRecorder()
+    {
+        char directory[MAX_PATH];
+        ::GetCurrentDirectoryA(MAX_PATH, directory);
+        m_file = std::string(directory) + "\\mailto.txt";
+        ::DeleteFileA(m_file.c_str());
+        m_hadValue = ::RegQueryValueA(HKEY_CLASSES_ROOT, kKey, m_old, &m_oldSize) == ERROR_SUCCESS;
+        const std::string command = "\"" + std::string(directory) + "\\mailto_recorder.exe\" %1";
+        ::RegSetValueA(HKEY_CLASSES_ROOT, kKey, REG_SZ, command.c_str(), static_cast<DWORD>(command.size()));
+    }
+    ~MailtoRecorder()
+    {
+        if (m_hadValue)
+            ::RegSetValueA(HKEY_CLASSES_ROOT, kKey, REG_SZ, m_old, static_cast<DWORD>(std::strlen(m_old)));
+        else
+            ::RegDeleteTreeA(HKEY_CLASSES_ROOT, "mailto");
+        ::DeleteFileA(m_file.c_str());
+    }
+    std::string Recorded() const
+    {
+        char buffer[256] = {};
+        if (FILE* in = std::fopen(m_file.c_str(), "r"))
+        {
+            std::fgets(buffer, sizeof buffer, in);
+            std::fclose(in);
+        }
+        std::string text = buffer;
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+            text.pop_back();
+        return text;
+    }
+
+private:
+    static constexpr const char* kKey = "mailto\\shell\\open\\command";
+    std::string m_file;
+    char m_old[1024] = {};
+    LONG m_oldSize = sizeof m_old;
+    bool m_hadValue = false;
+};
+
+TEST_F(OrvaneE2ETest, MailLinkOpensItsUrlAndEachAboutBoxStartsUnvisited)
+{
+    MailtoRecorder recorder;
+    ::PostMessageA(m_orvane.MainWindow(), WM_SYSCOMMAND, 16, 0);
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (about = m_orvane.FindTopLevel(kAboutCaption)) != nullptr; }));
+    HWND link = ::GetDlgItem(about, 1006);
+    ASSERT_NE(nullptr, link);
+    Pump(300);
+    EXPECT_EQ(LinkColour::Link, TextColourOf(link));
+
+    MoveTo(CenterOf(link));
+    Pump(300);
+    EXPECT_EQ(LinkColour::Hover, TextColourOf(link));
+    ClickAt(CenterOf(link));
+    EXPECT_TRUE(WaitFor([&] { return recorder.Recorded() == "mailto:orvane-dev@example.org"; }, 8000))
+        << "recorded: " << recorder.Recorded();
+    EXPECT_TRUE(WaitFor([&] { return TextColourOf(link) == LinkColour::Visited; }));
+    MoveTo(POINT{900, 700});
+    Pump(300); // past the label's 100 ms leave check
+    EXPECT_EQ(LinkColour::Visited, TextColourOf(link));
+    Screenshot("about_visited", about);
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(about); }));
+
+    ::PostMessageA(m_orvane.MainWindow(), WM_SYSCOMMAND, 16, 0);
+    ASSERT_TRUE(WaitFor([&] { return (about = m_orvane.FindTopLevel(kAboutCaption)) != nullptr; }));
+    Pump(300);
+    EXPECT_EQ(LinkColour::Link, TextColourOf(::GetDlgItem(about, 1006)));
+    Key(VK_RETURN);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(about); }));
 }
 
 // ---- the commands -----------------------------------------------------------
