@@ -11,9 +11,12 @@
 namespace
 {
 
-std::vector<std::uint32_t> SetBits(const CIsoBitmap& bitmap)
+using Bits = std::vector<std::uint32_t>;
+const std::string k16(16, '0');
+
+Bits SetBits(const CIsoBitmap& bitmap)
 {
-    std::vector<std::uint32_t> bits;
+    Bits bits;
     for (std::uint32_t n = 1; n <= 128; ++n)
     {
         if (bitmap.Test(n))
@@ -22,54 +25,43 @@ std::vector<std::uint32_t> SetBits(const CIsoBitmap& bitmap)
     return bits;
 }
 
-void ExpectLength(const CIsoBitmap& bitmap, bool extended)
+// ---- loading, filtering, normalising and rendering ----------------------------
+
+struct LoadCase
 {
-    EXPECT_EQ(extended, bitmap.IsExtended());
-    EXPECT_EQ(extended ? 128 : 64, bitmap.BitCount());
-}
+    std::string text;
+    bool autoFirst;
+    int bitCount; // returned by the load
+    Bits bits;    // after the load
+    std::string hex;
+};
 
-using Bits = std::vector<std::uint32_t>;
-const std::string kSixteenZeros(16, '0');
-
-// ---- loading and filtering ------------------------------------------------
-
-TEST(IsoBitmapLoadTest, NewBitmapIsClearAndPrimary)
+TEST(IsoBitmapLoadTest, TextLoadsAndRendersBack)
 {
-    CIsoBitmap bitmap;
-    EXPECT_TRUE(SetBits(bitmap).empty());
-    ExpectLength(bitmap, false);
-    EXPECT_FALSE(bitmap.IsAutoFirst());
-    EXPECT_EQ(kSixteenZeros, bitmap.ToHex());
-}
-
-TEST(IsoBitmapLoadTest, ZeroPairLoadsClearPrimary)
-{
-    CIsoBitmap bitmap;
-    EXPECT_EQ(64, bitmap.FromHex("00", false));
-    EXPECT_TRUE(SetBits(bitmap).empty());
-    EXPECT_EQ(kSixteenZeros, bitmap.ToHex());
-}
-
-TEST(IsoBitmapLoadTest, OddDigitIsPaddedWithZero)
-{
-    CIsoBitmap bitmap;
-    EXPECT_EQ(128, bitmap.FromHex("8", false));
-    EXPECT_EQ(Bits{1}, SetBits(bitmap));
-    EXPECT_EQ("8000000000000000", bitmap.ToHex());
-    ExpectLength(bitmap, false);
-    EXPECT_TRUE(bitmap.Test(1));
-}
-
-TEST(IsoBitmapLoadTest, FiltersEverythingButHexDigits)
-{
-    CIsoBitmap bitmap;
-    bitmap.FromHex("0x12 34", false);
-    EXPECT_EQ((Bits{8, 11, 15, 16, 18}), SetBits(bitmap));
-    EXPECT_EQ("0123400000000000", bitmap.ToHex());
-
-    EXPECT_EQ(64, bitmap.FromHex("  ghij XYZ ", false));
-    EXPECT_TRUE(SetBits(bitmap).empty());
-    EXPECT_EQ(kSixteenZeros, bitmap.ToHex());
+    const LoadCase cases[] = {
+        {"00", false, 64, {}, k16},
+        {"8", false, 128, {1}, "8000000000000000"}, // padded to 80; bit 1 alone renders 64 bits
+        {"0x12 34", false, 64, {8, 11, 15, 16, 18}, "0123400000000000"},
+        {"  ghij XYZ ", false, 64, {}, k16},
+        {k16 + " 01" + std::string(14, '0'), false, 64, {72}, k16 + "01" + std::string(14, '0')},
+        {k16 + " 01" + std::string(14, '0'), true, 128, {1, 72}, "8000000000000000" "0100000000000000"},
+        {"0100000000000000", true, 64, {8}, "0100000000000000"},
+        {"C0" + std::string(29, '0') + "1", false, 128, {1, 2, 128}, "C0000000000000000000000000000001"},
+        {std::string(32, '0') + "FFFFFFFF", false, 64, {}, k16}, // digits past 32 are ignored
+        {"a0Ff", false, 128, {1, 3, 9, 10, 11, 12, 13, 14, 15, 16}, "A0FF000000000000"},
+        {"\x81\x41" "12", false, 64, {4, 7}, "1200000000000000"}, // GBK 0x81 0x41 is one character
+        {"\xCE\xBB\xCD\xBC 80", false, 128, {1}, "8000000000000000"}, // "位图" before the digits
+        {"12\x81", false, 64, {4, 7}, "1200000000000000"},           // a lead byte at the very end
+    };
+    for (const LoadCase& c : cases)
+    {
+        CIsoBitmap bitmap;
+        EXPECT_EQ(c.bitCount, bitmap.FromHex(c.text, c.autoFirst)) << c.text;
+        EXPECT_EQ(c.bitCount == 128, bitmap.IsExtended()) << c.text;
+        EXPECT_EQ(c.bits, SetBits(bitmap)) << c.text;
+        EXPECT_EQ(c.hex, bitmap.ToHex()) << c.text;
+        EXPECT_EQ(c.hex.size() * 4, static_cast<std::size_t>(bitmap.BitCount())) << c.text;
+    }
 }
 
 TEST(IsoBitmapLoadTest, PrimaryBitsTwoToSixtyFour)
@@ -79,84 +71,19 @@ TEST(IsoBitmapLoadTest, PrimaryBitsTwoToSixtyFour)
     const Bits bits = SetBits(bitmap);
     ASSERT_EQ(63u, bits.size());
     EXPECT_EQ(2u, bits.front());
-    EXPECT_EQ(64u, bits.back());
 }
 
-TEST(IsoBitmapLoadTest, SecondaryBitsLoadEvenWithoutBitOne)
+TEST(IsoBitmapLoadTest, LoadReplacesEverythingAndAssignsAutoFirst)
 {
     CIsoBitmap bitmap;
-    EXPECT_EQ(64, bitmap.FromHex(kSixteenZeros + " 01" + std::string(14, '0'), false));
-    ExpectLength(bitmap, false);
-    EXPECT_EQ(Bits{72}, SetBits(bitmap));
-    EXPECT_EQ(kSixteenZeros + "01" + std::string(14, '0'), bitmap.ToHex());
-    EXPECT_FALSE(bitmap.Test(1));
-}
-
-TEST(IsoBitmapLoadTest, AutoFirstSetsBitOneForSecondaryBits)
-{
-    CIsoBitmap bitmap;
-    EXPECT_EQ(128, bitmap.FromHex(kSixteenZeros + " 01" + std::string(14, '0'), true));
-    ExpectLength(bitmap, true);
-    EXPECT_EQ((Bits{1, 72}), SetBits(bitmap));
-    EXPECT_EQ("80000000000000000100000000000000", bitmap.ToHex());
-}
-
-TEST(IsoBitmapLoadTest, AutoFirstLeavesPrimaryOnlyTextAlone)
-{
-    CIsoBitmap bitmap;
-    EXPECT_EQ(64, bitmap.FromHex("0100000000000000", true));
-    EXPECT_EQ(Bits{8}, SetBits(bitmap));
-}
-
-TEST(IsoBitmapLoadTest, FullSecondaryBitmap)
-{
-    CIsoBitmap bitmap;
-    EXPECT_EQ(128, bitmap.FromHex("C0" + std::string(29, '0') + "1", false));
-    EXPECT_EQ((Bits{1, 2, 128}), SetBits(bitmap));
-    EXPECT_EQ("C0000000000000000000000000000001", bitmap.ToHex());
-}
-
-TEST(IsoBitmapLoadTest, DigitsBeyondThirtyTwoAreIgnored)
-{
-    CIsoBitmap bitmap;
-    bitmap.FromHex(std::string(32, '0') + "FFFFFFFF", false);
-    EXPECT_TRUE(SetBits(bitmap).empty());
-    bitmap.FromHex("80" + std::string(30, '0') + "FFFFFFFF", false);
-    EXPECT_EQ(Bits{1}, SetBits(bitmap));
-}
-
-TEST(IsoBitmapLoadTest, LoadReplacesEarlierBits)
-{
-    CIsoBitmap bitmap;
-    bitmap.FromHex("FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", false);
-    bitmap.FromHex("01", false);
-    EXPECT_EQ(Bits{8}, SetBits(bitmap));
-    ExpectLength(bitmap, false);
-}
-
-TEST(IsoBitmapLoadTest, FromBytesCountsEmptyAsClearPrimary)
-{
-    CIsoBitmap bitmap;
-    EXPECT_EQ(64, bitmap.FromBytes("", true));
-    EXPECT_TRUE(SetBits(bitmap).empty());
+    bitmap.FromHex("FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", true);
     EXPECT_TRUE(bitmap.IsAutoFirst());
-    EXPECT_EQ(128, bitmap.FromBytes(std::string("\x80\x00\x00\x00\x00\x00\x00\x01", 8), false));
-    EXPECT_EQ((Bits{1, 64}), SetBits(bitmap));
-}
-
-// A GBK character is two bytes; its trail byte may be an ASCII letter.
-TEST(IsoBitmapLoadTest, DoubleByteCharactersAreDroppedWhole)
-{
-    CIsoBitmap bitmap;
-    // 0x81 0x41 is one character; the 0x41 ("A") is not a digit of the text.
-    bitmap.FromHex("\x81\x41" "12", false);
-    EXPECT_EQ("1200000000000000", bitmap.ToHex());
-    // "位图" is 0xCE 0xBB 0xCD 0xBC in GBK.
-    bitmap.FromHex("\xCE\xBB\xCD\xBC 80 00 00 00 00 00 00 00", false);
-    EXPECT_EQ("8000000000000000", bitmap.ToHex());
-    // A lead byte at the very end takes nothing with it.
-    bitmap.FromHex("12\x81", false);
-    EXPECT_EQ("1200000000000000", bitmap.ToHex());
+    EXPECT_EQ(64, bitmap.FromHex("01", false));
+    EXPECT_EQ(Bits{8}, SetBits(bitmap));
+    EXPECT_FALSE(bitmap.IsAutoFirst());
+    EXPECT_EQ(64, bitmap.FromBytes("", true)); // empty counts as a first byte of 0
+    EXPECT_TRUE(bitmap.IsAutoFirst());
+    EXPECT_TRUE(SetBits(bitmap).empty());
 }
 
 TEST(IsoBitmapLoadTest, LeadByteRuleIsTheCallers)
@@ -170,178 +97,6 @@ TEST(IsoBitmapLoadTest, LeadByteRuleIsTheCallers)
     bitmap.FromHex("\xA1" "1\x81" "2F", false, shiftJis);
     EXPECT_EQ("1F00000000000000", bitmap.ToHex());
 }
-
-// ---- normalising and rendering ---------------------------------------------
-
-TEST(IsoBitmapRenderTest, LengthFollowsSecondaryBitsNotBitOne)
-{
-    CIsoBitmap bitmap;
-    bitmap.Set(1);
-    EXPECT_EQ(8u, bitmap.ToBytes().size());
-    ExpectLength(bitmap, false);
-    bitmap.Set(65);
-    EXPECT_EQ(16u, bitmap.ToBytes().size());
-    ExpectLength(bitmap, true);
-    EXPECT_EQ("80000000000000008000000000000000", bitmap.ToHex());
-}
-
-TEST(IsoBitmapRenderTest, RenderingKeepsZeroBytesAndHighBits)
-{
-    CIsoBitmap bitmap;
-    bitmap.Set(9);
-    bitmap.Set(128);
-    const std::string bytes = bitmap.ToBytes();
-    ASSERT_EQ(16u, bytes.size());
-    EXPECT_EQ('\0', bytes[0]);
-    EXPECT_EQ('\x80', bytes[1]);
-    EXPECT_EQ('\x01', bytes[15]);
-}
-
-TEST(IsoBitmapRenderTest, NormalizeWithoutAutoFirstLeavesBitOne)
-{
-    CIsoBitmap bitmap;
-    bitmap.Set(100);
-    bitmap.Normalize();
-    ExpectLength(bitmap, true);
-    EXPECT_FALSE(bitmap.Test(1));
-    bitmap.Reset(100);
-    bitmap.Normalize();
-    ExpectLength(bitmap, false);
-}
-
-TEST(IsoBitmapRenderTest, BitCountDoesNotNormalize)
-{
-    CIsoBitmap bitmap;
-    bitmap.Set(70);
-    EXPECT_EQ(64, bitmap.BitCount());
-    bitmap.Normalize();
-    EXPECT_EQ(128, bitmap.BitCount());
-}
-
-TEST(IsoBitmapRenderTest, EverySingleBitRoundTrips)
-{
-    for (std::uint32_t n = 1; n <= 128; ++n)
-    {
-        CIsoBitmap bitmap;
-        bitmap.Set(n);
-        const std::string hex = bitmap.ToHex();
-        CIsoBitmap reloaded;
-        reloaded.FromHex(hex, false);
-        EXPECT_EQ(Bits{n}, SetBits(reloaded)) << "bit " << n << " as " << hex;
-        EXPECT_EQ(hex, reloaded.ToHex());
-        EXPECT_EQ(n > 64 ? 32u : 16u, hex.size());
-    }
-}
-
-// ---- single bits -------------------------------------------------------------
-
-TEST(IsoBitmapBitTest, SetTestResetEachBit)
-{
-    CIsoBitmap bitmap;
-    for (std::uint32_t n = 2; n <= 128; ++n)
-    {
-        bitmap.Set(n);
-        EXPECT_TRUE(bitmap.Test(n));
-        bitmap.Reset(n);
-        EXPECT_FALSE(bitmap.Test(n));
-    }
-    ExpectLength(bitmap, false);
-}
-
-TEST(IsoBitmapBitTest, OutOfRangeNumbersThrowAndChangeNothing)
-{
-    CIsoBitmap bitmap;
-    bitmap.FromHex("80000000000000000000000000000001", true);
-    for (std::uint32_t bad : {0u, 129u, 0xFFFFFFFFu})
-    {
-        try
-        {
-            bitmap.Set(bad);
-            FAIL() << "Set(" << bad << ") did not throw";
-        }
-        catch (const std::out_of_range& e)
-        {
-            EXPECT_STREQ("invalid bitset<N> position", e.what());
-        }
-        EXPECT_THROW(bitmap.Test(bad), std::out_of_range);
-        EXPECT_THROW(bitmap.Reset(bad), std::out_of_range);
-    }
-    EXPECT_EQ((Bits{1, 128}), SetBits(bitmap));
-    ExpectLength(bitmap, true);
-    EXPECT_TRUE(bitmap.IsAutoFirst());
-}
-
-TEST(IsoBitmapBitTest, SetDoesNotChangeLength)
-{
-    CIsoBitmap bitmap;
-    bitmap.Set(1);
-    ExpectLength(bitmap, false);
-    bitmap.Set(65);
-    ExpectLength(bitmap, false);
-}
-
-// ---- the flags' lifecycle ------------------------------------------------------
-
-TEST(IsoBitmapFlagsTest, ResetOfBitOneDropsSecondaryAndFlags)
-{
-    CIsoBitmap bitmap;
-    bitmap.FromHex("C0000000000000010000000000000001", true);
-    ExpectLength(bitmap, true);
-    bitmap.Reset(1);
-    EXPECT_EQ((Bits{2, 64}), SetBits(bitmap));
-    ExpectLength(bitmap, false);
-    EXPECT_FALSE(bitmap.IsAutoFirst());
-}
-
-TEST(IsoBitmapFlagsTest, ClearKeepsAutoFirst)
-{
-    CIsoBitmap bitmap;
-    bitmap.FromHex("8000000000000000FF", true);
-    bitmap.Clear();
-    EXPECT_TRUE(SetBits(bitmap).empty());
-    ExpectLength(bitmap, false);
-    EXPECT_TRUE(bitmap.IsAutoFirst());
-    bitmap.Set(70);
-    EXPECT_EQ("80000000000000000400000000000000", bitmap.ToHex());
-    EXPECT_TRUE(bitmap.Test(1));
-}
-
-TEST(IsoBitmapFlagsTest, ClearSecondaryKeepsPrimaryBits)
-{
-    CIsoBitmap bitmap;
-    bitmap.FromHex("FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", true);
-    bitmap.ClearSecondary();
-    EXPECT_EQ(64u, SetBits(bitmap).size());
-    EXPECT_TRUE(bitmap.Test(1));
-    ExpectLength(bitmap, false);
-    EXPECT_FALSE(bitmap.IsAutoFirst());
-    bitmap.Set(66);
-    EXPECT_EQ("FFFFFFFFFFFFFFFF4000000000000000", bitmap.ToHex());
-}
-
-TEST(IsoBitmapFlagsTest, EveryLoadAssignsAutoFirst)
-{
-    CIsoBitmap bitmap;
-    bitmap.FromHex("01", true);
-    EXPECT_TRUE(bitmap.IsAutoFirst());
-    bitmap.FromHex("01", false);
-    EXPECT_FALSE(bitmap.IsAutoFirst());
-    bitmap.Set(90);
-    EXPECT_EQ("0100000000000000" "0000004000000000", bitmap.ToHex());
-}
-
-TEST(IsoBitmapFlagsTest, AutoFirstStoredByLoadActsOnLaterRendering)
-{
-    CIsoBitmap bitmap;
-    bitmap.FromHex("00", true);
-    bitmap.Set(65);
-    EXPECT_EQ("80000000000000008000000000000000", bitmap.ToHex());
-}
-
-} // namespace
-
-namespace
-{
 
 // The filtering rules read one byte at a time, the obvious way, to check the
 // model's faster reading against.
@@ -376,6 +131,95 @@ TEST(IsoBitmapLoadTest, AnyTextLoadsAsItsDigitsReadOneByOne)
         reference.FromHex(FilterOneByOne(text), false, CIsoBitmap::NoLeadByte);
         ASSERT_EQ(reference.ToHex(), fast.ToHex()) << "text of " << text.size() << " bytes, round " << round;
     }
+}
+
+TEST(IsoBitmapRenderTest, EverySingleBitRoundTripsAndSetsTheLength)
+{
+    for (std::uint32_t n = 1; n <= 128; ++n)
+    {
+        CIsoBitmap bitmap;
+        bitmap.Set(n);
+        EXPECT_EQ(64, bitmap.BitCount()) << "Set alone changes no length, bit " << n;
+        const std::string bytes = bitmap.ToBytes();
+        ASSERT_EQ(n > 64 ? 16u : 8u, bytes.size());
+        EXPECT_EQ(static_cast<char>(0x80 >> ((n - 1) % 8)), bytes[(n - 1) / 8]) << "bit " << n;
+        CIsoBitmap reloaded;
+        reloaded.FromHex(bitmap.ToHex(), false);
+        EXPECT_EQ(Bits{n}, SetBits(reloaded)) << "bit " << n;
+    }
+}
+
+// ---- single bits ---------------------------------------------------------------
+
+TEST(IsoBitmapBitTest, OutOfRangeNumbersThrowAndChangeNothing)
+{
+    CIsoBitmap bitmap;
+    bitmap.FromHex("80000000000000000000000000000001", true);
+    for (std::uint32_t bad : {0u, 129u, 0xFFFFFFFFu})
+    {
+        try
+        {
+            bitmap.Set(bad);
+            FAIL() << "Set(" << bad << ") did not throw";
+        }
+        catch (const std::out_of_range& e)
+        {
+            EXPECT_STREQ("invalid bitset<N> position", e.what());
+        }
+        EXPECT_THROW(bitmap.Test(bad), std::out_of_range);
+        EXPECT_THROW(bitmap.Reset(bad), std::out_of_range);
+    }
+    EXPECT_EQ((Bits{1, 128}), SetBits(bitmap));
+    EXPECT_TRUE(bitmap.IsExtended());
+    EXPECT_TRUE(bitmap.IsAutoFirst());
+}
+
+// ---- the flags' lifecycle ----------------------------------------------------------
+
+TEST(IsoBitmapFlagsTest, ResetOfBitOneDropsSecondaryAndFlags)
+{
+    CIsoBitmap bitmap;
+    bitmap.FromHex("C0000000000000010000000000000001", true);
+    bitmap.Reset(2);
+    EXPECT_TRUE(bitmap.IsExtended()); // other bits leave the length alone
+    bitmap.Reset(1);
+    EXPECT_EQ(Bits{64}, SetBits(bitmap));
+    EXPECT_FALSE(bitmap.IsExtended());
+    EXPECT_EQ(64, bitmap.BitCount());
+    EXPECT_FALSE(bitmap.IsAutoFirst());
+}
+
+TEST(IsoBitmapFlagsTest, ClearKeepsAutoFirstClearSecondaryDropsIt)
+{
+    CIsoBitmap bitmap;
+    bitmap.FromHex("8000000000000000FF", true);
+    bitmap.Clear();
+    EXPECT_TRUE(SetBits(bitmap).empty());
+    EXPECT_EQ(64, bitmap.BitCount());
+    bitmap.Set(70);
+    EXPECT_EQ("80000000000000000400000000000000", bitmap.ToHex()); // auto-first still in force
+
+    bitmap.FromHex("FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", true);
+    bitmap.ClearSecondary();
+    EXPECT_EQ(64u, SetBits(bitmap).size());
+    EXPECT_FALSE(bitmap.IsExtended());
+    bitmap.Reset(1);
+    bitmap.Set(66);
+    EXPECT_EQ("7FFFFFFFFFFFFFFF4000000000000000", bitmap.ToHex()); // and no auto-first now
+}
+
+TEST(IsoBitmapFlagsTest, NormalizeFollowsSecondaryBitsOnly)
+{
+    CIsoBitmap bitmap;
+    bitmap.Set(100);
+    bitmap.Normalize();
+    EXPECT_EQ(128, bitmap.BitCount());
+    EXPECT_FALSE(bitmap.Test(1));
+    bitmap.Reset(100);
+    bitmap.Set(1);
+    bitmap.Normalize();
+    EXPECT_EQ(64, bitmap.BitCount());
+    EXPECT_TRUE(bitmap.Test(1));
 }
 
 } // namespace
