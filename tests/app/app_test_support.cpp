@@ -102,6 +102,35 @@ std::string MainDlgTest::ModelText() const
     return ::testing::AssertionSuccess();
 }
 
+void MainDlgTest::Run(const std::vector<Step>& steps)
+{
+    for (std::size_t i = 0; i < steps.size(); ++i)
+    {
+        const Step& s = steps[i];
+        if (s.text)
+            SetText(s.text);
+        if (s.check >= 0)
+            ::CheckDlgButton(m_dlg.GetSafeHwnd(), IDC_AUTO_FIRST, static_cast<UINT>(s.check));
+        if (s.command >= kClick)
+            ClickCell(s.command - kClick);
+        else
+            Command(s.command);
+        SCOPED_TRACE(testing::Message() << "step " << i);
+        EXPECT_EQ(s.display, EditText());
+        std::vector<int> lit;
+        for (int bit = 1; bit <= 128; ++bit)
+        {
+            if (CellLit(bit))
+                lit.push_back(bit);
+        }
+        EXPECT_EQ(s.lit, lit);
+        EXPECT_EQ(s.secondary, CellVisible(65));
+        EXPECT_EQ(s.secondary, CellVisible(128));
+        EXPECT_TRUE(CellVisible(64));
+        EXPECT_TRUE(Consistent());
+    }
+}
+
 std::string Pairs(const std::string& hex)
 {
     std::string display;

@@ -8,6 +8,20 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
+
+const int kClick = 0x10000; // kClick + n clicks cell n
+
+// One command and the dialog expected after it.
+struct Step
+{
+    const char* text;      // typed before the step, or null
+    int check;             // the check box before the step: 0, 1, or -1 to leave it
+    int command;           // IDC_BITMAP, IDC_CLEAR or kClick + bit
+    std::string display;   // the edit box afterwards
+    std::vector<int> lit;  // all lit cells afterwards
+    bool secondary;        // cells 65..128 shown afterwards
+};
 
 // The main dialog, created modeless on a real window for each test.
 class MainDlgTest : public ::testing::Test
@@ -29,6 +43,8 @@ protected:
     std::string ModelText() const;
     // Text, model and cells tell the same bitmap.
     ::testing::AssertionResult Consistent() const;
+    // Runs the steps in order, checking the dialog after each.
+    void Run(const std::vector<Step>& steps);
 
     CMainDlg m_dlg;
 };

@@ -1,32 +1,25 @@
 #include "app_test_support.h"
-#include "dialog_template.h"
 
 #include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <random>
+#include <vector>
 
 namespace
 {
 
-const std::string kSixteenZeros(16, '0');
-
-CRect CellRectInDialog(CMainDlg& dlg, int bit)
-{
-    CRect rect;
-    dlg.GetCell(bit)->GetWindowRect(&rect);
-    dlg.ScreenToClient(&rect);
-    return rect;
-}
+using Bits = std::vector<int>;
+const std::string k16(16, '0');
 
 // ---- the shell: layout, system menu, icon, keys -----------------------------
 
-TEST_F(MainDlgTest, ClientAreaFitsTheGridBelowTheControls)
+TEST_F(MainDlgTest, LayoutPutsTheGridBelowTheControls)
 {
     CRect client;
     m_dlg.GetClientRect(&client);
+    std::printf("client area %d x %d px\n", client.Width(), client.Height());
     EXPECT_NEAR(502, client.Width(), 40);
     EXPECT_NEAR(324, client.Height(), 30);
     EXPECT_GE(client.Width(), 495);  // the grid's right edge
@@ -38,67 +31,48 @@ TEST_F(MainDlgTest, ClientAreaFitsTheGridBelowTheControls)
         m_dlg.ScreenToClient(&rect);
         EXPECT_LT(rect.bottom, 61) << "control " << id;
     }
-}
-
-TEST_F(MainDlgTest, CellsSitOnTheirGrid)
-{
-    const struct { int bit, x, y; } expected[] = {
+    const struct { int bit, x, y; } corners[] = {
         {1, 10, 61}, {9, 255, 61}, {16, 465, 61}, {17, 10, 92}, {64, 465, 154}, {65, 10, 189}, {128, 465, 282}};
-    for (const auto& e : expected)
+    for (const auto& c : corners)
     {
-        const CRect rect = CellRectInDialog(m_dlg, e.bit);
-        EXPECT_EQ(CRect(e.x, e.y, e.x + 30, e.y + 30), rect) << "cell " << e.bit;
+        CRect rect;
+        m_dlg.GetCell(c.bit)->GetWindowRect(&rect);
+        m_dlg.ScreenToClient(&rect);
+        EXPECT_EQ(CRect(c.x, c.y, c.x + 30, c.y + 30), rect) << "cell " << c.bit;
     }
     for (int bit = 1; bit <= 128; ++bit)
     {
         CHoverButton* cell = m_dlg.GetCell(bit);
         EXPECT_EQ(IDC_FIRST_CELL + bit - 1, cell->GetDlgCtrlID());
-        EXPECT_EQ(0x5000000Bu & ~WS_VISIBLE, cell->GetStyle() & ~WS_VISIBLE & 0xFFFF00FFu);
+        EXPECT_EQ(std::to_string(bit), cell->GetCaption().str());
         EXPECT_EQ(bit <= 64, CellVisible(bit)) << "cell " << bit;
         EXPECT_FALSE(CellLit(bit));
-        CString caption;
-        cell->GetWindowText(caption);
-        EXPECT_EQ(std::to_string(bit), caption.str());
     }
-}
-
-TEST_F(MainDlgTest, GetCellRectMovesOnlyTheTopLeftCorner)
-{
-    CRect rect(0, 0, 77, 88);
+    CRect carried(0, 0, 77, 88); // the rectangle's right and bottom are never touched
     for (int i = 0; i < 128; ++i)
-        m_dlg.GetCellRect(i, rect);
-    EXPECT_EQ(CRect(465, 282, 77, 88), rect);
+        m_dlg.GetCellRect(i, carried);
+    EXPECT_EQ(CRect(465, 282, 77, 88), carried);
 }
 
-TEST_F(MainDlgTest, SystemMenuCarriesTheAboutEntry)
+TEST_F(MainDlgTest, SystemMenuIconAndExit)
 {
     CMenu* menu = m_dlg.GetSystemMenu(FALSE);
-    ASSERT_NE(nullptr, menu);
-    const int count = menu->GetMenuItemCount();
-    int position = -1;
-    for (int i = 0; i < count; ++i)
-    {
-        if (menu->GetMenuItemID(i) == IDM_ABOUTBOX)
-            position = i;
-    }
-    ASSERT_GT(position, 0);
+    const int last = menu->GetMenuItemCount() - 1;
+    EXPECT_EQ(static_cast<UINT>(IDM_ABOUTBOX), menu->GetMenuItemID(last));
     char text[64] = {};
-    menu->GetMenuString(static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
+    menu->GetMenuString(static_cast<UINT>(last), text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ("\xB9\xD8\xD3\xDA Orvane(&A)...", text); // 关于 Orvane(&A)...
-    MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE;
-    ::GetMenuItemInfoA(menu->m_hMenu, static_cast<UINT>(position - 1), TRUE, &info);
-    EXPECT_TRUE(info.fType & MFT_SEPARATOR);
-}
+    EXPECT_EQ(0u, menu->GetMenuItemID(last - 1));           // the separator
 
-TEST_F(MainDlgTest, IconIsTheApplicationsForBothSizesAndDragging)
-{
     const HICON icon = theTestApp.LoadIcon(IDR_MAINFRAME);
-    ASSERT_NE(nullptr, icon);
     EXPECT_EQ(icon, reinterpret_cast<HICON>(m_dlg.SendMessage(WM_GETICON, ICON_BIG)));
     EXPECT_EQ(icon, reinterpret_cast<HICON>(m_dlg.SendMessage(WM_GETICON, ICON_SMALL)));
     EXPECT_EQ(icon, reinterpret_cast<HICON>(m_dlg.SendMessage(WM_QUERYDRAGICON)));
+
+    Command(IDC_EXIT);
+    MSG msg;
+    ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(0u, msg.wParam);
 }
 
 TEST_F(MainDlgTest, EnterAndEscapeAreSwallowedOtherKeysAreNot)
@@ -114,10 +88,8 @@ TEST_F(MainDlgTest, EnterAndEscapeAreSwallowedOtherKeysAreNot)
         edit->PostMessage(WM_KEYUP, key, 0xC0000000);
         Pump(100);
         ASSERT_TRUE(::IsWindow(m_dlg.GetSafeHwnd())) << "key " << key;
-        EXPECT_TRUE(m_dlg.IsWindowVisible());
     }
     EXPECT_EQ("12", EditText());
-    // Other keys go on to the dialog and its controls.
     ::SendMessageA(edit->GetSafeHwnd(), EM_SETSEL, 2, 2);
     edit->PostMessage(WM_KEYDOWN, 'A', 0x1E0001);
     edit->PostMessage(WM_KEYUP, 'A', 0xC01E0001);
@@ -125,98 +97,65 @@ TEST_F(MainDlgTest, EnterAndEscapeAreSwallowedOtherKeysAreNot)
     EXPECT_EQ("12a", EditText());
 }
 
-TEST_F(MainDlgTest, ExitPostsQuitWithCodeZero)
+// ---- the commands, step by step ---------------------------------------------
+
+TEST_F(MainDlgTest, BitmapFiltersPadsLightsAndRewritesInPairs)
 {
-    Command(IDC_EXIT);
-    MSG msg;
-    ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(0u, msg.wParam);
+    Run({
+        {"0x12 34", 0, IDC_BITMAP, Pairs("0123400000000000"), {8, 11, 15, 16, 18}, false},
+        {("80" + std::string(29, '0') + "1").c_str(), -1, IDC_BITMAP, Pairs("80" + std::string(29, '0') + "1"), {1, 128}, true},
+        // Secondary bits without bit 1 stay hidden and unlit, yet reach the text.
+        {(k16 + "FFFF").c_str(), -1, IDC_BITMAP, Pairs(k16 + "FFFF000000000000"), {}, false},
+        {(k16 + "FFFF").c_str(), 1, IDC_BITMAP, Pairs("8000000000000000FFFF000000000000"),
+         {1, 65, 66, 67, 68, 69, 70, 71, 72, 73, 74, 75, 76, 77, 78, 79, 80}, true},
+        {"xyz", -1, IDC_BITMAP, "00 00 00 00 00 00 00 00    ", {}, false},
+        {"\x81\x41" "80 \xCE\xBB\xCD\xBC", 0, IDC_BITMAP, Pairs("8000000000000000"), {1}, true}, // GBK whole
+    });
 }
 
-// ---- "位图" -----------------------------------------------------------------
-
-TEST_F(MainDlgTest, BitmapFiltersPadsAndRewritesInPairs)
+TEST_F(MainDlgTest, ClicksToggleBitsAndTheSecondaryFollowsBitOne)
 {
-    SetText("0x12 34");
-    Command(IDC_BITMAP);
-    EXPECT_EQ(Pairs("0123400000000000"), EditText());
-    for (int bit = 1; bit <= 64; ++bit)
-        EXPECT_EQ(bit == 8 || bit == 11 || bit == 15 || bit == 16 || bit == 18, CellLit(bit)) << bit;
-    EXPECT_FALSE(CellVisible(65));
-    EXPECT_TRUE(Consistent());
+    Run({
+        {nullptr, -1, kClick + 1, Pairs("8000000000000000"), {1}, true},
+        {nullptr, -1, kClick + 70, Pairs("80000000000000000400000000000000"), {1, 70}, true},
+        {nullptr, -1, kClick + 1, Pairs(k16), {}, false}, // bit 1 off: 65..128 hidden, unlit, cleared
+        // Loaded while bit 1 is clear, secondary bits come into view lit.
+        {(k16 + "8001").c_str(), -1, IDC_BITMAP, Pairs(k16 + "8001000000000000"), {}, false},
+        {nullptr, -1, kClick + 1, Pairs("80000000000000008001000000000000"), {1, 65, 80}, true},
+        {nullptr, -1, IDC_CLEAR, "", {}, false},
+    });
 }
 
-TEST_F(MainDlgTest, BitmapWithSecondaryShowsAndLightsIt)
+TEST_F(MainDlgTest, OnlyTheClickNotificationTogglesABit)
 {
-    SetText(("80" + std::string(29, '0') + "1").c_str());
-    Command(IDC_BITMAP);
-    EXPECT_EQ(Pairs("80000000000000000000000000000001"), EditText());
-    EXPECT_TRUE(CellLit(1));
-    EXPECT_TRUE(CellLit(128));
-    EXPECT_TRUE(CellVisible(65));
-    EXPECT_TRUE(CellVisible(128));
-    EXPECT_TRUE(Consistent());
+    Command(IDC_FIRST_CELL + 9, BN_DOUBLECLICKED);
+    Command(IDC_FIRST_CELL + 9, BN_SETFOCUS);
+    EXPECT_EQ("", EditText());
+    Command(IDC_FIRST_CELL + 9);
+    EXPECT_EQ(Pairs("0040000000000000"), EditText());
 }
 
-TEST_F(MainDlgTest, SecondaryBitsWithoutBitOneStayHiddenButReachTheText)
+TEST_F(MainDlgTest, ClearKeepsAutoFirstAndWritesBackTheLastCheckState)
 {
-    SetText((kSixteenZeros + "FFFF").c_str());
-    Command(IDC_BITMAP);
-    EXPECT_EQ(Pairs(kSixteenZeros + "FFFF000000000000"), EditText());
-    EXPECT_FALSE(CellVisible(65));
-    for (int bit = 1; bit <= 128; ++bit)
-        EXPECT_FALSE(CellLit(bit)) << bit;
+    Run({
+        {"00", 1, IDC_BITMAP, Pairs(k16), {}, false},
+        {nullptr, 0, IDC_CLEAR, "", {}, false},
+        {nullptr, -1, kClick + 3, Pairs("2000000000000000"), {3}, false},
+    });
+    // The box ticked at the last "位图" is ticked again by the later commands.
+    EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(m_dlg.GetSafeHwnd(), IDC_AUTO_FIRST));
 }
 
-TEST_F(MainDlgTest, AutoFirstCheckBoxSetsBitOne)
-{
-    ::CheckDlgButton(m_dlg.GetSafeHwnd(), IDC_AUTO_FIRST, BST_CHECKED);
-    SetText((kSixteenZeros + "FFFF").c_str());
-    Command(IDC_BITMAP);
-    EXPECT_EQ(Pairs("8000000000000000FFFF000000000000"), EditText());
-    EXPECT_TRUE(CellLit(1));
-    for (int bit = 65; bit <= 80; ++bit)
-        EXPECT_TRUE(CellLit(bit)) << bit;
-    EXPECT_FALSE(CellLit(81));
-    EXPECT_TRUE(Consistent());
-}
-
-TEST_F(MainDlgTest, TextWithoutDigitsLoadsAClearBitmap)
-{
-    SetText("xyz");
-    Command(IDC_BITMAP);
-    EXPECT_EQ(Pairs(kSixteenZeros), EditText());
-    EXPECT_EQ(std::string("00 00 00 00 00 00 00 00    "), EditText());
-}
-
-TEST_F(MainDlgTest, DoubleByteCharactersAreDroppedWhole)
-{
-    // GBK 0x81 0x41 is one character; its trail byte is not the digit A.
-    SetText("\x81\x41" "80 \xCE\xBB\xCD\xBC");
-    Command(IDC_BITMAP);
-    EXPECT_EQ(Pairs("8000000000000000"), EditText());
-}
-
-// A message box is modal: this watches for it from a CBT hook, reads it, and
-// answers it with OK.
+// A message box is modal: this reads it from a CBT hook and answers it with OK.
 struct MessageBoxWatch
 {
     static MessageBoxWatch* current;
-    HHOOK hook = nullptr;
-    std::string caption;
-    std::string text;
+    HHOOK hook = ::SetWindowsHookExA(WH_CBT, Hook, nullptr, ::GetCurrentThreadId());
+    std::string caption, text;
     bool hasIcon = false;
 
-    MessageBoxWatch()
-    {
-        current = this;
-        hook = ::SetWindowsHookExA(WH_CBT, Hook, nullptr, ::GetCurrentThreadId());
-    }
-    ~MessageBoxWatch()
-    {
-        ::UnhookWindowsHookEx(hook);
-        current = nullptr;
-    }
+    MessageBoxWatch() { current = this; }
+    ~MessageBoxWatch() { ::UnhookWindowsHookEx(hook); }
 
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
     {
@@ -228,19 +167,14 @@ struct MessageBoxWatch
             current->caption = buffer;
             ::GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
             current->text = buffer;
-            ::EnumChildWindows(box, FindIcon, 0);
+            ::EnumChildWindows(box, [](HWND child, LPARAM) {
+                if ((::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+                    current->hasIcon = true;
+                return TRUE;
+            }, 0);
             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
         return ::CallNextHookEx(current->hook, code, wParam, lParam);
-    }
-
-    static BOOL CALLBACK FindIcon(HWND child, LPARAM)
-    {
-        char cls[32] = {};
-        ::GetClassNameA(child, cls, sizeof cls);
-        if (lstrcmpiA(cls, "Static") == 0 && (::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            current->hasIcon = true;
-        return TRUE;
     }
 };
 MessageBoxWatch* MessageBoxWatch::current = nullptr;
@@ -248,13 +182,11 @@ MessageBoxWatch* MessageBoxWatch::current = nullptr;
 TEST_F(MainDlgTest, EmptyTextIsRefusedAndNothingChanges)
 {
     ClickCell(5);
-    const std::string before = EditText();
     SetText("");
-    ::CheckDlgButton(m_dlg.GetSafeHwnd(), IDC_AUTO_FIRST, BST_CHECKED);
     {
         MessageBoxWatch watch;
         Command(IDC_BITMAP);
-        EXPECT_EQ("\xB2\xCE\xCA\xFD\xB4\xED\xCE\xF3", watch.caption);                    // 参数错误
+        EXPECT_EQ("\xB2\xCE\xCA\xFD\xB4\xED\xCE\xF3", watch.caption); // 参数错误
         EXPECT_EQ("\xCE\xBB\xCD\xBC\xB4\xAE\xCE\xAA\xBF\xD5\xA3\xAC\xC7\xEB\xD5\xFD\xC8\xB7\xCA\xE4\xC8\xEB",
                   watch.text); // 位图串为空，请正确输入
         EXPECT_TRUE(watch.hasIcon);
@@ -263,128 +195,23 @@ TEST_F(MainDlgTest, EmptyTextIsRefusedAndNothingChanges)
     EXPECT_TRUE(CellLit(5));
     EXPECT_TRUE(m_dlg.GetBitmapModel().Test(5));
     EXPECT_EQ(m_dlg.GetDlgItem(IDC_HEX_EDIT)->GetSafeHwnd(), ::GetFocus());
-    // The tick read with the empty text is what the next command writes back.
-    Command(IDC_CLEAR);
-    EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(m_dlg.GetSafeHwnd(), IDC_AUTO_FIRST));
 }
 
-// ---- cell clicks ------------------------------------------------------------
-
-TEST_F(MainDlgTest, ClickingBitOneShowsTheSecondaryCells)
-{
-    ClickCell(1);
-    EXPECT_EQ(Pairs("8000000000000000"), EditText());
-    EXPECT_TRUE(CellVisible(65));
-    EXPECT_TRUE(CellLit(1));
-    EXPECT_TRUE(Consistent());
-}
-
-TEST_F(MainDlgTest, ClickingBitOneOffHidesAndClearsTheSecondary)
-{
-    ClickCell(1);
-    ClickCell(70);
-    EXPECT_EQ(Pairs("80000000000000000400000000000000"), EditText());
-    EXPECT_TRUE(CellLit(70));
-    ClickCell(1);
-    EXPECT_EQ(Pairs(kSixteenZeros), EditText());
-    EXPECT_FALSE(CellVisible(70));
-    EXPECT_FALSE(CellLit(70));
-    EXPECT_FALSE(m_dlg.GetBitmapModel().Test(70));
-    EXPECT_TRUE(Consistent());
-}
-
-TEST_F(MainDlgTest, SecondaryCellsShowTheirBitsWhenBitOneIsClickedOn)
-{
-    SetText((kSixteenZeros + "8001").c_str());
-    Command(IDC_BITMAP);
-    EXPECT_FALSE(CellLit(65));
-    ClickCell(1);
-    EXPECT_EQ(Pairs("80000000000000008001000000000000"), EditText());
-    EXPECT_TRUE(CellLit(65));
-    EXPECT_TRUE(CellLit(80));
-    EXPECT_FALSE(CellLit(66));
-    EXPECT_TRUE(Consistent());
-}
-
-TEST_F(MainDlgTest, OnlyTheClickNotificationTogglesABit)
-{
-    Command(IDC_FIRST_CELL + 9, BN_DOUBLECLICKED);
-    Command(IDC_FIRST_CELL + 9, BN_SETFOCUS);
-    EXPECT_FALSE(m_dlg.GetBitmapModel().Test(10));
-    EXPECT_EQ("", EditText());
-    Command(IDC_FIRST_CELL + 9);
-    EXPECT_TRUE(m_dlg.GetBitmapModel().Test(10));
-    EXPECT_EQ(Pairs("0040000000000000"), EditText());
-}
-
-TEST_F(MainDlgTest, ClickWritesBackTheCheckStateOfTheLastBitmap)
-{
-    ::CheckDlgButton(m_dlg.GetSafeHwnd(), IDC_AUTO_FIRST, BST_CHECKED);
-    ClickCell(3);
-    EXPECT_EQ(BST_UNCHECKED, ::IsDlgButtonChecked(m_dlg.GetSafeHwnd(), IDC_AUTO_FIRST));
-}
-
-// ---- "清空" -------------------------------------------------------------------
-
-TEST_F(MainDlgTest, ClearResetsTextCellsAndSecondary)
-{
-    SetText("C0000000000000000000000000000001");
-    Command(IDC_BITMAP);
-    Command(IDC_CLEAR);
-    EXPECT_EQ("", EditText());
-    EXPECT_FALSE(CellVisible(65));
-    for (int bit = 1; bit <= 128; ++bit)
-        EXPECT_FALSE(CellLit(bit)) << bit;
-    for (std::uint32_t bit = 1; bit <= 128; ++bit)
-        EXPECT_FALSE(m_dlg.GetBitmapModel().Test(bit));
-    EXPECT_EQ(m_dlg.GetDlgItem(IDC_HEX_EDIT)->GetSafeHwnd(), ::GetFocus());
-}
-
-TEST_F(MainDlgTest, ClearKeepsTheStoredAutoFirstRule)
-{
-    ::CheckDlgButton(m_dlg.GetSafeHwnd(), IDC_AUTO_FIRST, BST_CHECKED);
-    SetText("00");
-    Command(IDC_BITMAP);
-    Command(IDC_CLEAR);
-    ClickCell(70);
-    EXPECT_EQ(Pairs("80000000000000000400000000000000"), EditText());
-}
-
-// ---- grid operations ------------------------------------------------------------
-
-TEST_F(MainDlgTest, OnlyFlagOneShowsTheSecondaryCells)
+TEST_F(MainDlgTest, GridOperations)
 {
     m_dlg.ShowSecondary(1);
-    EXPECT_TRUE(CellVisible(65));
-    EXPECT_TRUE(CellVisible(128));
-    m_dlg.ShowSecondary(2);
-    EXPECT_FALSE(CellVisible(65));
-    EXPECT_FALSE(CellVisible(128));
-    EXPECT_TRUE(CellVisible(64));
-}
-
-TEST_F(MainDlgTest, HidingDoesNotUnlightOnlyResettingDoes)
-{
-    m_dlg.ShowSecondary(1);
+    EXPECT_TRUE(CellVisible(100));
     m_dlg.GetCell(100)->SetLit(TRUE);
     m_dlg.GetCell(3)->SetLit(TRUE);
-    m_dlg.ShowSecondary(0);
-    EXPECT_TRUE(CellLit(100));
+    m_dlg.ShowSecondary(2); // only 1 shows them
+    EXPECT_FALSE(CellVisible(100));
+    EXPECT_TRUE(CellLit(100)); // hiding does not unlight
     m_dlg.ResetSecondaryCells();
     EXPECT_FALSE(CellLit(100));
     EXPECT_TRUE(CellLit(3));
     m_dlg.ResetAllCells();
     EXPECT_FALSE(CellLit(3));
-}
-
-TEST(FormatHexForDisplayTest, GroupsPairsWithAGapAfterTheEighth)
-{
-    CMainDlg dlg;
-    EXPECT_EQ("", dlg.FormatHexForDisplay("").str());
-    EXPECT_EQ("80 00 00 00 00 00 00 00    ", dlg.FormatHexForDisplay("8000000000000000").str());
-    EXPECT_EQ("80 00 00 00 00 00 00 00    00 00 00 00 00 00 00 01 ",
-              dlg.FormatHexForDisplay("80000000000000000000000000000001").str());
-    EXPECT_EQ("AB C ", dlg.FormatHexForDisplay("ABC").str());
+    EXPECT_EQ("AB C ", m_dlg.FormatHexForDisplay("ABC").str());
 }
 
 // ---- soak: random commands keep text, model and cells in step ---------------------
@@ -396,7 +223,7 @@ TEST_F(MainDlgTest, RandomCommandsKeepTextModelAndCellsInStep)
     const char* configured = std::getenv("ORVANE_SOAK_ACTIONS");
     const int actions = configured ? std::atoi(configured) : 1000;
     const DWORD started = ::GetTickCount();
-    PROCESS_MEMORY_COUNTERS_EX memoryBefore = {};
+    PROCESS_MEMORY_COUNTERS before = {};
     long gdiBefore = 0;
     std::size_t windowsBefore = 0;
     for (int i = 0; i < actions; ++i)
@@ -404,19 +231,15 @@ TEST_F(MainDlgTest, RandomCommandsKeepTextModelAndCellsInStep)
         const int kind = static_cast<int>(random() % 20);
         if (kind < 14)
         {
-            // A click on a shown cell, now and then on bit 1.
             const int shown = m_dlg.GetBitmapModel().Test(1) ? 128 : 64;
             ClickCell(kind == 0 ? 1 : 1 + static_cast<int>(random() % static_cast<unsigned>(shown)));
         }
         else if (kind < 19)
         {
-            std::string text;
-            const int length = static_cast<int>(random() % 40);
             static const char kChars[] = "0123456789abcdefABCDEF xZ-\x81\x41\xCE\xBB";
-            for (int c = 0; c < length; ++c)
-                text += kChars[random() % (sizeof kChars - 1)];
-            if (text.empty())
-                text = "0";
+            std::string text(1 + random() % 40, ' ');
+            for (char& c : text)
+                c = kChars[random() % (sizeof kChars - 1)];
             SetText(text.c_str());
             ::CheckDlgButton(m_dlg.GetSafeHwnd(), IDC_AUTO_FIRST, random() % 2 ? BST_CHECKED : BST_UNCHECKED);
             Command(IDC_BITMAP);
@@ -425,37 +248,28 @@ TEST_F(MainDlgTest, RandomCommandsKeepTextModelAndCellsInStep)
         {
             Command(IDC_CLEAR);
         }
-        if (kind < 19 || i % 50 == 0)
-        {
-            const ::testing::AssertionResult consistent = Consistent();
-            if (!consistent)
-            {
-                ADD_FAILURE() << "after action " << i << ": " << consistent.message();
-                return;
-            }
-        }
+        const ::testing::AssertionResult consistent = Consistent();
+        ASSERT_TRUE(consistent) << "after action " << i;
         if (i % 200 == 0)
             Pump(1); // repaints and idle time, as between a person's actions
         if (i == actions / 10)
         {
             // Warm-up done: caches and heaps have their working size.
             AfxDeleteTempObjects();
-            ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memoryBefore),
-                                   sizeof memoryBefore);
+            ::GetProcessMemoryInfo(::GetCurrentProcess(), &before, sizeof before);
             gdiBefore = CGdiObject::LiveHandles();
             windowsBefore = CWnd::PermanentCount();
         }
     }
     AfxDeleteTempObjects();
-    PROCESS_MEMORY_COUNTERS_EX memoryAfter = {};
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memoryAfter),
-                           sizeof memoryAfter);
-    const long long growth = static_cast<long long>(memoryAfter.PagefileUsage) - static_cast<long long>(memoryBefore.PagefileUsage);
-    std::printf("soak: %d actions in %lu ms, private bytes %llu -> %llu (%+lld), live GDI wrappers %ld -> %ld, windows %zu -> %zu\n",
-                actions, ::GetTickCount() - started, static_cast<unsigned long long>(memoryBefore.PagefileUsage),
-                static_cast<unsigned long long>(memoryAfter.PagefileUsage), growth, gdiBefore,
-                CGdiObject::LiveHandles(), windowsBefore, CWnd::PermanentCount());
-    ASSERT_GT(memoryBefore.PagefileUsage, 0u) << "no memory figure to compare";
+    PROCESS_MEMORY_COUNTERS after = {};
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &after, sizeof after);
+    const long long growth = static_cast<long long>(after.PagefileUsage) - static_cast<long long>(before.PagefileUsage);
+    std::printf("soak: %d actions in %lu ms, committed bytes %llu -> %llu (%+lld), live GDI wrappers %ld -> %ld, "
+                "windows %zu -> %zu\n", actions, ::GetTickCount() - started,
+                static_cast<unsigned long long>(before.PagefileUsage), static_cast<unsigned long long>(after.PagefileUsage),
+                growth, gdiBefore, CGdiObject::LiveHandles(), windowsBefore, CWnd::PermanentCount());
+    ASSERT_GT(before.PagefileUsage, 0u) << "no memory figure to compare";
     EXPECT_LT(growth, 2 * 1024 * 1024);
     EXPECT_EQ(gdiBefore, CGdiObject::LiveHandles());
     EXPECT_EQ(windowsBefore, CWnd::PermanentCount());

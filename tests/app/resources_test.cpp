@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -99,82 +98,59 @@ TEST(ResourcesTest, AboutDialogTemplate)
     EXPECT_GT(dialog.controls[5].text.size(), 14u);
 }
 
-TEST(ResourcesTest, AboutMenuStringIsGbkInTheProgram)
+TEST(ResourcesTest, StringIconStripAndVersionBlock)
 {
     char text[64] = {};
     ASSERT_GT(::LoadStringA(nullptr, IDS_ABOUTBOX, text, sizeof text), 0);
-    EXPECT_STREQ("\xB9\xD8\xD3\xDA Orvane(&A)...", text);
-}
+    EXPECT_STREQ("\xB9\xD8\xD3\xDA Orvane(&A)...", text); // GBK in the program
 
-TEST(ResourcesTest, IconIsOne32PixelSixteenColourImage)
-{
-    HRSRC group = ::FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_MAINFRAME), MAKEINTRESOURCEA(14));
-    ASSERT_NE(nullptr, group);
-    const BYTE* dir = static_cast<const BYTE*>(::LockResource(::LoadResource(nullptr, group)));
-    EXPECT_EQ(1, *reinterpret_cast<const WORD*>(dir + 4)); // one image
-    EXPECT_EQ(32, dir[6]);
-    EXPECT_EQ(32, dir[7]);
-    EXPECT_EQ(16, dir[8]);
-    EXPECT_EQ(4, *reinterpret_cast<const WORD*>(dir + 12)); // bits per pixel
-}
+    // One 32 x 32 image of 16 colours (4 bits a pixel).
+    const BYTE* icon = static_cast<const BYTE*>(
+        ::LockResource(::LoadResource(nullptr, ::FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON))));
+    ASSERT_NE(nullptr, icon);
+    EXPECT_EQ((std::vector<BYTE>{1, 0, 32, 32, 16}), std::vector<BYTE>({icon[4], icon[5], icon[6], icon[7], icon[8]}));
+    EXPECT_EQ(4, icon[12]);
 
-TEST(ResourcesTest, CellStripIsA24BitNinetyByThirtyBitmap)
-{
-    HRSRC strip = ::FindResourceA(nullptr, MAKEINTRESOURCEA(IDB_CELLS), MAKEINTRESOURCEA(2));
+    const auto* strip = static_cast<const BITMAPINFOHEADER*>(
+        ::LockResource(::LoadResource(nullptr, ::FindResourceA(nullptr, MAKEINTRESOURCEA(IDB_CELLS), RT_BITMAP))));
     ASSERT_NE(nullptr, strip);
-    const auto* header = static_cast<const BITMAPINFOHEADER*>(::LockResource(::LoadResource(nullptr, strip)));
-    EXPECT_EQ(90, header->biWidth);
-    EXPECT_EQ(30, header->biHeight);
-    EXPECT_EQ(24, header->biBitCount);
-    EXPECT_EQ(static_cast<DWORD>(BI_RGB), header->biCompression);
-    EXPECT_EQ(0u, header->biClrUsed);
-}
+    EXPECT_EQ(90, strip->biWidth);
+    EXPECT_EQ(30, strip->biHeight);
+    EXPECT_EQ(24, strip->biBitCount);
+    EXPECT_EQ(static_cast<DWORD>(BI_RGB), strip->biCompression);
+    EXPECT_EQ(0u, strip->biClrUsed);
 
-std::string VersionString(const std::vector<BYTE>& block, const char* key)
-{
-    char path[96];
-    std::snprintf(path, sizeof path, "\\StringFileInfo\\080404b0\\%s", key);
-    void* value = nullptr;
-    UINT length = 0;
-    if (!::VerQueryValueA(block.data(), path, &value, &length))
-        return "<missing>";
-    return std::string(static_cast<const char*>(value));
-}
-
-TEST(ResourcesTest, VersionBlockHasEveryKey)
-{
     char exe[MAX_PATH];
     ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
     DWORD ignored = 0;
     std::vector<BYTE> block(::GetFileVersionInfoSizeA(exe, &ignored));
     ASSERT_FALSE(block.empty());
     ASSERT_TRUE(::GetFileVersionInfoA(exe, 0, static_cast<DWORD>(block.size()), block.data()));
-
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(::VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(MAKELONG(0, 1), fixed->dwFileVersionMS);
-    EXPECT_EQ(MAKELONG(1, 0), fixed->dwFileVersionLS);
-    EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
-    EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
-
+    EXPECT_EQ((std::vector<DWORD>{0x00010000, 0x00000001, 0x00010000, 0x00000001}),
+              (std::vector<DWORD>{fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
+                                  fixed->dwProductVersionLS}));
     WORD* translation = nullptr;
     ASSERT_TRUE(::VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
     EXPECT_EQ(0x0804, translation[0]);
     EXPECT_EQ(0x04B0, translation[1]);
 
-    EXPECT_EQ("Orvane V1.0", VersionString(block, "Comments"));
-    EXPECT_EQ(0u, VersionString(block, "CompanyName").find("\xD7\xF7\xD5\xDF:")); // 作者:
-    EXPECT_EQ("Orvane V1.0", VersionString(block, "FileDescription"));
-    EXPECT_EQ("1, 0, 0, 1", VersionString(block, "FileVersion"));
-    EXPECT_EQ("Orvane", VersionString(block, "InternalName"));
-    EXPECT_NE("<missing>", VersionString(block, "LegalCopyright"));
-    EXPECT_EQ("", VersionString(block, "LegalTrademarks"));
-    EXPECT_EQ("Orvane.EXE", VersionString(block, "OriginalFilename"));
-    EXPECT_EQ("", VersionString(block, "PrivateBuild"));
-    EXPECT_EQ("Orvane", VersionString(block, "ProductName"));
-    EXPECT_EQ("1, 0, 0, 1", VersionString(block, "ProductVersion"));
-    EXPECT_EQ("Build 1", VersionString(block, "SpecialBuild"));
+    const struct { const char* key; std::string value; bool prefixOnly; } keys[] = {
+        {"Comments", "Orvane V1.0", false}, {"CompanyName", "\xD7\xF7\xD5\xDF:", true}, // 作者:
+        {"FileDescription", "Orvane V1.0", false}, {"FileVersion", "1, 0, 0, 1", false},
+        {"InternalName", "Orvane", false}, {"LegalCopyright", "", true}, {"LegalTrademarks", "", false},
+        {"OriginalFilename", "Orvane.EXE", false}, {"PrivateBuild", "", false}, {"ProductName", "Orvane", false},
+        {"ProductVersion", "1, 0, 0, 1", false}, {"SpecialBuild", "Build 1", false}};
+    for (const auto& k : keys)
+    {
+        const std::string path = std::string("\\StringFileInfo\\080404b0\\") + k.key;
+        void* value = nullptr;
+        ASSERT_TRUE(::VerQueryValueA(block.data(), path.c_str(), &value, &length)) << k.key;
+        const std::string text = static_cast<const char*>(value);
+        EXPECT_EQ(k.value, k.prefixOnly ? text.substr(0, k.value.size()) : text) << k.key;
+    }
 }
 
 } // namespace
