@@ -2,12 +2,14 @@
 # Creates the Wine prefix of a build tree once (wineboot takes 10-20 s) and
 # keeps its settings current:
 #  - the dialog face "宋体" (SimSun) maps to the installed AR PL UMing CN;
+#  - Wine's own Marlett, which draws caption buttons and menu marks, sits in
+#    the prefix's font folder, where this Wine build looks for it;
 #  - test programs run in a virtual desktop named OrvaneTest (1024x768),
 #    where activation and focus behave as on Windows; Orvane.exe itself,
 #    started by the run command, uses the user's own X display.
 set -euo pipefail
 prefix=$1
-settings_version=4
+settings_version=5
 stamp="$prefix/.orvane-settings"
 
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$settings_version" ]; then
@@ -20,6 +22,12 @@ if [ ! -f "$prefix/system.reg" ]; then
     echo "setup: creating the Wine prefix $prefix"
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
+fi
+
+marlett=$(find /usr/share/wine /usr/lib/wine /usr/lib/x86_64-linux-gnu/wine -name marlett.ttf 2>/dev/null | head -n 1)
+if [ -n "$marlett" ]; then
+    mkdir -p "$prefix/drive_c/windows/Fonts"
+    cp "$marlett" "$prefix/drive_c/windows/Fonts/marlett.ttf"
 fi
 
 tests=(core_tests afx_tests controls_tests app_tests e2e_tests orvane_demo cli_tests)

@@ -28,9 +28,14 @@ int main(int argc, char** argv)
 
     e2e::ClickAt(e2e::CenterOf(orvane.Item(1004)));
     DWORD code = 1;
-    if (!orvane.WaitForExit(5000, &code) || code != 0 || !saved)
+    if (!orvane.WaitForExit(15000, &code))
     {
-        std::fprintf(stderr, "orvane_demo: the program did not end cleanly (exit %lu)\n", code);
+        std::fprintf(stderr, "orvane_demo: the program did not end within 15 s of \"退出\"\n");
+        return 1;
+    }
+    if (code != 0 || !saved)
+    {
+        std::fprintf(stderr, "orvane_demo: exit code %lu, screenshot %s\n", code, saved ? "saved" : "not saved");
         return 1;
     }
     return 0;
