@@ -9,5 +9,3 @@
 #define IDC_LABEL 1004
 #define IDC_RANGE_FIRST 1010 // three push buttons 1010-1012 form a command range
 #define IDC_RANGE_LAST 1012
-#define IDS_CHINESE 200
-#define IDS_ASCII 201
