@@ -42,25 +42,19 @@ WNDPROC CurrentWindowProc(HWND window)
     return reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(window, GWLP_WNDPROC));
 }
 
+// WM_CTLCOLORMSGBOX..WM_CTLCOLORSTATIC: a child asks its parent for colours.
+bool IsCtlColor(UINT message)
+{
+    return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+}
+
 // The child window a notification concerns, if the message is one that the
 // parent reflects back to the child's object.
 HWND ReflectedChild(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message)
-    {
-    case WM_DRAWITEM:
+    if (message == WM_DRAWITEM)
         return wParam != 0 ? reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-        return reinterpret_cast<HWND>(lParam);
-    default:
-        return nullptr;
-    }
+    return IsCtlColor(message) ? reinterpret_cast<HWND>(lParam) : nullptr;
 }
 
 } // namespace
@@ -316,28 +310,14 @@ BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
 
 BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
-    switch (message)
-    {
-    case WM_COMMAND:
-    case WM_DRAWITEM:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-    {
-        LRESULT reflected = 0;
-        if (!ProcessWindowMessage(AFX_REFLECTED(message), wParam, lParam, reflected))
-            return FALSE;
-        if (result != nullptr)
-            *result = reflected;
-        return TRUE;
-    }
-    default:
+    if (message != WM_COMMAND && message != WM_DRAWITEM && !IsCtlColor(message))
         return FALSE;
-    }
+    LRESULT reflected = 0;
+    if (!ProcessWindowMessage(AFX_REFLECTED(message), wParam, lParam, reflected))
+        return FALSE;
+    if (result != nullptr)
+        *result = reflected;
+    return TRUE;
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
