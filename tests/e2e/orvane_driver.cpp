@@ -193,14 +193,18 @@ void MoveTo(POINT target)
     const int steps = std::max(1, std::min(distance / 12, 40));
     const int width = ::GetSystemMetrics(SM_CXSCREEN);
     const int height = ::GetSystemMetrics(SM_CYSCREEN);
-    for (int i = 1; i <= steps; ++i)
-    {
-        const LONG x = from.x + dx * i / steps;
-        const LONG y = from.y + dy * i / steps;
+    const auto moveTo = [&](LONG x, LONG y) {
         SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (x * 65535 + width / 2) / (width - 1),
                   (y * 65535 + height / 2) / (height - 1));
         Pump(8);
-    }
+    };
+    for (int i = 1; i <= steps; ++i)
+        moveTo(from.x + dx * i / steps, from.y + dy * i / steps);
+    // A hand comes to rest with a last small movement; Wine can drop a move
+    // that follows another too closely, so the pointer settles on the target.
+    Pump(40);
+    moveTo(target.x + 1, target.y);
+    moveTo(target.x, target.y);
     Pump(60);
 }
 
