@@ -75,7 +75,7 @@ bool MainDlgTest::CellVisible(int bit) const
 std::string MainDlgTest::ModelText() const
 {
     CIsoBitmap copy = m_dlg.GetBitmapModel();
-    return Pairs(copy.ToHex());
+    return FormatHexForDisplay(copy.ToHex());
 }
 
 ::testing::AssertionResult MainDlgTest::Consistent() const
@@ -129,16 +129,4 @@ void MainDlgTest::Run(const std::vector<Step>& steps)
         EXPECT_TRUE(CellVisible(64));
         EXPECT_TRUE(Consistent());
     }
-}
-
-std::string Pairs(const std::string& hex)
-{
-    std::string display;
-    for (std::size_t i = 0; i < hex.size(); i += 2)
-    {
-        display += hex.substr(i, 2) + " ";
-        if (i == 14)
-            display += "   ";
-    }
-    return display;
 }

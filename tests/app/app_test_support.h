@@ -1,6 +1,7 @@
 #pragma once
 
 #include "about_dlg.h"
+#include "display_text.h"
 #include "hover_button.h"
 #include "main_dlg.h"
 #include "resource.h"
@@ -51,4 +52,3 @@ protected:
 
 extern CWinApp theTestApp;
 
-std::string Pairs(const std::string& hex);

@@ -102,26 +102,26 @@ TEST_F(MainDlgTest, EnterAndEscapeAreSwallowedOtherKeysAreNot)
 TEST_F(MainDlgTest, BitmapFiltersPadsLightsAndRewritesInPairs)
 {
     Run({
-        {"0x12 34", 0, IDC_BITMAP, Pairs("0123400000000000"), {8, 11, 15, 16, 18}, false},
-        {("80" + std::string(29, '0') + "1").c_str(), -1, IDC_BITMAP, Pairs("80" + std::string(29, '0') + "1"), {1, 128}, true},
+        {"0x12 34", 0, IDC_BITMAP, FormatHexForDisplay("0123400000000000"), {8, 11, 15, 16, 18}, false},
+        {("80" + std::string(29, '0') + "1").c_str(), -1, IDC_BITMAP, FormatHexForDisplay("80" + std::string(29, '0') + "1"), {1, 128}, true},
         // Secondary bits without bit 1 stay hidden and unlit, yet reach the text.
-        {(k16 + "FFFF").c_str(), -1, IDC_BITMAP, Pairs(k16 + "FFFF000000000000"), {}, false},
-        {(k16 + "FFFF").c_str(), 1, IDC_BITMAP, Pairs("8000000000000000FFFF000000000000"),
+        {(k16 + "FFFF").c_str(), -1, IDC_BITMAP, FormatHexForDisplay(k16 + "FFFF000000000000"), {}, false},
+        {(k16 + "FFFF").c_str(), 1, IDC_BITMAP, FormatHexForDisplay("8000000000000000FFFF000000000000"),
          {1, 65, 66, 67, 68, 69, 70, 71, 72, 73, 74, 75, 76, 77, 78, 79, 80}, true},
         {"xyz", -1, IDC_BITMAP, "00 00 00 00 00 00 00 00    ", {}, false},
-        {"\x81\x41" "80 \xCE\xBB\xCD\xBC", 0, IDC_BITMAP, Pairs("8000000000000000"), {1}, true}, // GBK whole
+        {"\x81\x41" "80 \xCE\xBB\xCD\xBC", 0, IDC_BITMAP, FormatHexForDisplay("8000000000000000"), {1}, true}, // GBK whole
     });
 }
 
 TEST_F(MainDlgTest, ClicksToggleBitsAndTheSecondaryFollowsBitOne)
 {
     Run({
-        {nullptr, -1, kClick + 1, Pairs("8000000000000000"), {1}, true},
-        {nullptr, -1, kClick + 70, Pairs("80000000000000000400000000000000"), {1, 70}, true},
-        {nullptr, -1, kClick + 1, Pairs(k16), {}, false}, // bit 1 off: 65..128 hidden, unlit, cleared
+        {nullptr, -1, kClick + 1, FormatHexForDisplay("8000000000000000"), {1}, true},
+        {nullptr, -1, kClick + 70, FormatHexForDisplay("80000000000000000400000000000000"), {1, 70}, true},
+        {nullptr, -1, kClick + 1, FormatHexForDisplay(k16), {}, false}, // bit 1 off: 65..128 hidden, unlit, cleared
         // Loaded while bit 1 is clear, secondary bits come into view lit.
-        {(k16 + "8001").c_str(), -1, IDC_BITMAP, Pairs(k16 + "8001000000000000"), {}, false},
-        {nullptr, -1, kClick + 1, Pairs("80000000000000008001000000000000"), {1, 65, 80}, true},
+        {(k16 + "8001").c_str(), -1, IDC_BITMAP, FormatHexForDisplay(k16 + "8001000000000000"), {}, false},
+        {nullptr, -1, kClick + 1, FormatHexForDisplay("80000000000000008001000000000000"), {1, 65, 80}, true},
         {nullptr, -1, IDC_CLEAR, "", {}, false},
     });
 }
@@ -132,15 +132,15 @@ TEST_F(MainDlgTest, OnlyTheClickNotificationTogglesABit)
     Command(IDC_FIRST_CELL + 9, BN_SETFOCUS);
     EXPECT_EQ("", EditText());
     Command(IDC_FIRST_CELL + 9);
-    EXPECT_EQ(Pairs("0040000000000000"), EditText());
+    EXPECT_EQ(FormatHexForDisplay("0040000000000000"), EditText());
 }
 
 TEST_F(MainDlgTest, ClearKeepsAutoFirstAndWritesBackTheLastCheckState)
 {
     Run({
-        {"00", 1, IDC_BITMAP, Pairs(k16), {}, false},
+        {"00", 1, IDC_BITMAP, FormatHexForDisplay(k16), {}, false},
         {nullptr, 0, IDC_CLEAR, "", {}, false},
-        {nullptr, -1, kClick + 3, Pairs("2000000000000000"), {3}, false},
+        {nullptr, -1, kClick + 3, FormatHexForDisplay("2000000000000000"), {3}, false},
     });
     // The box ticked at the last "位图" is ticked again by the later commands.
     EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(m_dlg.GetSafeHwnd(), IDC_AUTO_FIRST));

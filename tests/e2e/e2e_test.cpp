@@ -1,4 +1,5 @@
 // End-to-end: the real Orvane.exe, driven with real pointer and keyboard input.
+#include "display_text.h"
 #include "orvane_driver.h"
 
 #include <gtest/gtest.h>
@@ -27,18 +28,6 @@ const COLORREF kLightBlue = RGB(199, 213, 226);
 
 const std::string kAboutCaption = "\xB9\xD8\xD3\xDA Orvane"; // 关于 Orvane
 const std::string kErrorCaption = "\xB2\xCE\xCA\xFD\xB4\xED\xCE\xF3"; // 参数错误
-
-std::string Pairs(const std::string& hex)
-{
-    std::string display;
-    for (std::size_t i = 0; i < hex.size(); i += 2)
-    {
-        display += hex.substr(i, 2) + " ";
-        if (i == 14)
-            display += "   ";
-    }
-    return display;
-}
 
 class OrvaneE2ETest : public ::testing::Test
 {
@@ -300,7 +289,7 @@ TEST_F(OrvaneE2ETest, TypedTextLightsItsBitsAndComesBackInPairs)
 {
     TypeIntoEdit("0x12 34");
     ClickButton(kBitmapButton);
-    ASSERT_TRUE(WaitFor([&] { return EditText() == Pairs("0123400000000000"); })) << EditText();
+    ASSERT_TRUE(WaitFor([&] { return EditText() == FormatHexForDisplay("0123400000000000"); })) << EditText();
     for (int bit = 1; bit <= 24; ++bit)
     {
         const bool set = bit == 8 || bit == 11 || bit == 15 || bit == 16 || bit == 18;
@@ -314,7 +303,7 @@ TEST_F(OrvaneE2ETest, SecondaryBitmapShowsWithBitOne)
 {
     TypeIntoEdit("80" + std::string(29, '0') + "1");
     ClickButton(kBitmapButton);
-    ASSERT_TRUE(WaitFor([&] { return EditText() == Pairs("80000000000000000000000000000001"); })) << EditText();
+    ASSERT_TRUE(WaitFor([&] { return EditText() == FormatHexForDisplay("80000000000000000000000000000001"); })) << EditText();
     EXPECT_TRUE(::IsWindowVisible(Cell(65)));
     EXPECT_TRUE(::IsWindowVisible(Cell(128)));
     EXPECT_EQ(kGreen, CellColor(1));
@@ -324,7 +313,7 @@ TEST_F(OrvaneE2ETest, SecondaryBitmapShowsWithBitOne)
 
     // Switching bit 1 off by hand hides the secondary cells and drops their bits.
     ClickAt(CenterOf(Cell(1)));
-    ASSERT_TRUE(WaitFor([&] { return EditText() == Pairs("0000000000000000"); })) << EditText();
+    ASSERT_TRUE(WaitFor([&] { return EditText() == FormatHexForDisplay("0000000000000000"); })) << EditText();
     EXPECT_FALSE(::IsWindowVisible(Cell(65)));
     EXPECT_FALSE(::IsWindowVisible(Cell(128)));
 }
@@ -340,7 +329,7 @@ TEST_F(OrvaneE2ETest, HoverShowsLightBlueAndHoldingShowsGreen)
     EXPECT_TRUE(ShowsColor(20, kGreen));
     EXPECT_EQ("", EditText()); // nothing happens before the release
     Release();
-    ASSERT_TRUE(WaitFor([&] { return EditText() == Pairs("0000100000000000"); })) << EditText();
+    ASSERT_TRUE(WaitFor([&] { return EditText() == FormatHexForDisplay("0000100000000000"); })) << EditText();
     EXPECT_TRUE(ShowsColor(20, kGreen));
 
     // Moving away takes the hover look off a cell, not the lit one.
@@ -357,20 +346,20 @@ TEST_F(OrvaneE2ETest, HoverShowsLightBlueAndHoldingShowsGreen)
     MoveTo(CenterOf(Cell(50)));
     Release();
     Pump(200);
-    EXPECT_EQ(Pairs("0000100000000000"), EditText());
+    EXPECT_EQ(FormatHexForDisplay("0000100000000000"), EditText());
     EXPECT_TRUE(ShowsColor(30, kSlate));
 }
 
 TEST_F(OrvaneE2ETest, ClickTogglesBitAndText)
 {
     ClickAt(CenterOf(Cell(1)));
-    ASSERT_TRUE(WaitFor([&] { return EditText() == Pairs("8000000000000000"); })) << EditText();
+    ASSERT_TRUE(WaitFor([&] { return EditText() == FormatHexForDisplay("8000000000000000"); })) << EditText();
     EXPECT_TRUE(::IsWindowVisible(Cell(65)));
     ClickAt(CenterOf(Cell(70)));
-    ASSERT_TRUE(WaitFor([&] { return EditText() == Pairs("80000000000000000400000000000000"); })) << EditText();
+    ASSERT_TRUE(WaitFor([&] { return EditText() == FormatHexForDisplay("80000000000000000400000000000000"); })) << EditText();
     Pump(::GetDoubleClickTime() + 100); // a second click, not a double-click
     ClickAt(CenterOf(Cell(70)));
-    ASSERT_TRUE(WaitFor([&] { return EditText() == Pairs("8000000000000000"); })) << EditText();
+    ASSERT_TRUE(WaitFor([&] { return EditText() == FormatHexForDisplay("8000000000000000"); })) << EditText();
     EXPECT_EQ(kLightBlue, CellColor(70)); // unlit again, under the pointer
 }
 
@@ -385,7 +374,7 @@ TEST_F(OrvaneE2ETest, AutoFirstSetsBitOneAndClearResetsEverything)
     })) << "the click did not tick the box";
     TypeIntoEdit(std::string(16, '0') + "FFFF");
     ClickButton(kBitmapButton);
-    ASSERT_TRUE(WaitFor([&] { return EditText() == Pairs("8000000000000000FFFF000000000000"); })) << EditText();
+    ASSERT_TRUE(WaitFor([&] { return EditText() == FormatHexForDisplay("8000000000000000FFFF000000000000"); })) << EditText();
     EXPECT_EQ(kGreen, CellColor(1));
     EXPECT_EQ(kGreen, CellColor(80));
     EXPECT_EQ(kSlate, CellColor(81));
