@@ -182,7 +182,7 @@ TEST(CliDecodeTest, ElementNamesOfThe1987Edition)
     EXPECT_EQ(nullptr, DataElementName(0));
     EXPECT_EQ(nullptr, DataElementName(129));
     for (const auto& known : std::vector<std::pair<std::uint32_t, std::string>>{
-             {3, "Processing code"}, {39, "Response code"}, {55, "Reserved for ISO use"},
+             {3, "Processing code"}, {39, "Response code"}, {55, "Reserved for ISO use (ICC data)"},
              {64, "Message authentication code"}, {70, "Network management information code"},
              {127, "Reserved for private use"}, {128, "Message authentication code"}})
         EXPECT_EQ(known.second, DataElementName(known.first)) << known.first;
