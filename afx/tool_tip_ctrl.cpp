@@ -11,8 +11,18 @@ TOOLINFOA MakeToolInfo(CWnd* window, UINT_PTR toolId)
 {
     TOOLINFOA info = {};
     info.cbSize = TTTOOLINFOA_V2_SIZE;
-    info.hwnd = window ? window->GetSafeHwnd() : nullptr;
-    info.uId = toolId;
+    const HWND handle = window ? window->GetSafeHwnd() : nullptr;
+    if (toolId == 0)
+    {
+        info.uFlags = TTF_IDISHWND;
+        info.hwnd = ::GetParent(handle);
+        info.uId = reinterpret_cast<UINT_PTR>(handle);
+    }
+    else
+    {
+        info.hwnd = handle;
+        info.uId = toolId;
+    }
     return info;
 }
 
@@ -26,9 +36,10 @@ BOOL CToolTipCtrl::Create(CWnd* parent, DWORD style)
                     CW_USEDEFAULT, CW_USEDEFAULT, parent ? parent->GetSafeHwnd() : nullptr, nullptr);
 }
 
-BOOL CToolTipCtrl::AddTool(CWnd* window, LPCSTR text, LPCRECT rect, UINT_PTR toolId)
+BOOL CToolTipCtrl::AddTool(CWnd* window, LPCSTR text, LPCRECT rect, UINT_PTR toolId, UINT flags)
 {
     TOOLINFOA info = MakeToolInfo(window, toolId);
+    info.uFlags |= flags;
     if (rect != nullptr)
         info.rect = *rect;
     info.lpszText = const_cast<LPSTR>(text);
@@ -55,4 +66,18 @@ void CToolTipCtrl::GetText(CString& text, CWnd* window, UINT_PTR toolId) const
 void CToolTipCtrl::RelayEvent(LPMSG msg)
 {
     SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
+}
+
+BOOL CToolTipCtrl::GetCurrentTool(TOOLINFOA& info) const
+{
+    // The control copies the tip's text too, up to its own limit of 1024.
+    char text[1024] = {};
+    TOOLINFOA current = {};
+    current.cbSize = TTTOOLINFOA_V2_SIZE;
+    current.lpszText = text;
+    if (!SendMessage(TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&current)))
+        return FALSE;
+    info = current;
+    info.lpszText = nullptr;
+    return TRUE;
 }
