@@ -1,8 +1,11 @@
 #include "main_dlg.h"
 
 #include "about_dlg.h"
+#include "element_names.h"
 #include "hover_button.h"
 #include "resource.h"
+
+#include <string>
 
 namespace
 {
@@ -17,6 +20,33 @@ const DWORD kCellStyle = WS_CHILD | WS_VISIBLE | BS_OWNERDRAW;
 bool IsAnsiLeadByte(unsigned char byte)
 {
     return ::IsDBCSLeadByte(byte) != FALSE;
+}
+
+// Converts UTF-8 to the ANSI code page through UTF-16; empty when some
+// character has no place in the code page.
+std::string Utf8ToAnsi(const std::string& utf8)
+{
+    const int wideLength = ::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], wideLength);
+    BOOL lossy = FALSE;
+    const int ansiLength = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, &lossy);
+    if (lossy || ansiLength <= 0)
+        return std::string();
+    std::string ansi(static_cast<std::size_t>(ansiLength), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &ansi[0], ansiLength, nullptr, nullptr);
+    ansi.resize(static_cast<std::size_t>(ansiLength - 1));
+    return ansi;
+}
+
+// "37 检索参考号 Retrieval reference number"; where the code page has no
+// Chinese characters, "37 Retrieval reference number" rather than question marks.
+CString CellTipText(int bit)
+{
+    const std::uint32_t n = static_cast<std::uint32_t>(bit);
+    const std::string number = std::to_string(bit) + " ";
+    const std::string both = Utf8ToAnsi(number + DataElementNameZh(n) + " " + DataElementName(n));
+    return CString(both.empty() ? number + DataElementName(n) : both);
 }
 
 } // namespace
@@ -69,6 +99,7 @@ BOOL CMainDlg::OnInitDialog()
     SetIcon(m_hIcon, FALSE);
 
     CreateCells();
+    CreateCellTips();
 
     m_edit.SetFocus();
     return FALSE;
@@ -113,6 +144,7 @@ HCURSOR CMainDlg::OnQueryDragIcon()
 
 BOOL CMainDlg::PreTranslateMessage(MSG* msg)
 {
+    RelayToCellTips(msg);
     // Enter must not press a button and Escape must not close the window.
     if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE))
         return TRUE;
@@ -171,6 +203,7 @@ void CMainDlg::ShowSecondary(int flag)
 {
     for (int i = kFirstSecondaryCell; i < kCellCount; ++i)
         static_cast<CHoverButton*>(m_cells[i])->ShowWindow(flag == 1 ? SW_SHOW : SW_HIDE);
+    HideTipOfHiddenCell();
 }
 
 void CMainDlg::ResetAllCells()
@@ -194,6 +227,50 @@ void CMainDlg::LightSecondaryCells()
 CHoverButton* CMainDlg::GetCell(int bit) const
 {
     return bit >= 1 && bit <= m_cells.GetSize() ? static_cast<CHoverButton*>(m_cells[bit - 1]) : nullptr;
+}
+
+// ---- the cells' tooltip ------------------------------------------------------
+
+void CMainDlg::CreateCellTips()
+{
+    m_cellTips.Create(this, TTS_ALWAYSTIP | TTS_NOPREFIX);
+    m_cellTips.SetFont(GetFont(), FALSE);
+    // TTF_CENTERTIP puts the tip below its cell (above it at the bottom of
+    // the screen), never over it.
+    for (int bit = 1; bit <= kCellCount; ++bit)
+        m_cellTips.AddTool(GetCell(bit), CellTipText(bit), nullptr, 0, TTF_CENTERTIP);
+}
+
+void CMainDlg::RelayToCellTips(MSG* msg)
+{
+    if (msg->message < WM_MOUSEFIRST || msg->message > WM_MOUSELAST || m_cellTips.GetSafeHwnd() == nullptr)
+        return;
+    if (msg->hwnd == m_tiplessCell)
+        return;
+    m_tiplessCell = nullptr;
+    m_cellTips.RelayEvent(msg);
+    const int id = ::GetDlgCtrlID(msg->hwnd);
+    const bool onCell = ::GetParent(msg->hwnd) == m_hWnd && id >= IDC_FIRST_CELL && id <= IDC_LAST_CELL;
+    if (onCell && (msg->message == WM_LBUTTONDOWN || msg->message == WM_LBUTTONDBLCLK))
+    {
+        // The press hid the tip; one still waiting for its delay would come up
+        // during the press all the same, unless the pointer seems to leave
+        // every tool.
+        MSG away = *msg;
+        away.hwnd = m_hWnd;
+        away.message = WM_MOUSEMOVE;
+        away.wParam = 0;
+        away.lParam = 0;
+        m_cellTips.RelayEvent(&away);
+        m_tiplessCell = msg->hwnd;
+    }
+}
+
+void CMainDlg::HideTipOfHiddenCell()
+{
+    TOOLINFOA shown = {};
+    if (m_cellTips.GetCurrentTool(shown) && !::IsWindowVisible(reinterpret_cast<HWND>(shown.uId)))
+        m_cellTips.Pop();
 }
 
 // ---- the commands -----------------------------------------------------------

@@ -22,9 +22,10 @@ public:
 
     CString FormatHexForDisplay(CString hex);
 
-    // For the tests: the cell of bit n (1..128), the model.
+    // For the tests: the cell of bit n (1..128), the model, the cells' tooltip.
     CHoverButton* GetCell(int bit) const;
     const CIsoBitmap& GetBitmapModel() const { return m_bitmap; }
+    const CToolTipCtrl& GetCellTips() const { return m_cellTips; }
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -45,10 +46,20 @@ private:
     // Shown secondary cells always show their bits.
     void LightSecondaryCells();
 
+    // Each cell names its data element in a tooltip below it.
+    void CreateCellTips();
+    void RelayToCellTips(MSG* msg);
+    void HideTipOfHiddenCell();
+
     CIsoBitmap m_bitmap;
     CPtrArray m_cells;
     CEdit m_edit;
     CString m_text;
     int m_checkState;
     HICON m_hIcon;
+    CToolTipCtrl m_cellTips;
+    // The tooltip control would bring a pressed cell's tip back at the next
+    // move over it: the cell's messages are kept from it until the pointer
+    // reaches another window.
+    HWND m_tiplessCell = nullptr;
 };
