@@ -1,5 +1,6 @@
 // End-to-end: the real Orvane.exe, driven with real pointer and keyboard input.
 #include "display_text.h"
+#include "element_names.h"
 #include "orvane_driver.h"
 
 #include <gtest/gtest.h>
@@ -385,6 +386,58 @@ TEST_F(OrvaneE2ETest, AutoFirstSetsBitOneAndClearResetsEverything)
         EXPECT_EQ(kSlate, CellColor(bit)) << "cell " << bit;
     EXPECT_FALSE(::IsWindowVisible(Cell(65)));
     EXPECT_EQ(m_orvane.Item(kEdit), FocusOfProgram());
+}
+
+// ---- the cells' tooltip -------------------------------------------------------
+
+// The text of the program's tooltip while one shows (empty while none), and where it is.
+std::wstring ShownTip(DWORD process, RECT* where = nullptr)
+{
+    for (HWND tip = nullptr; (tip = ::FindWindowExA(nullptr, tip, "tooltips_class32", nullptr)) != nullptr;)
+    {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(tip, &owner);
+        if (owner != process || !::IsWindowVisible(tip))
+            continue;
+        wchar_t text[256] = {}; // asked of the control: GetWindowText does not ask another process's window
+        ::SendMessageW(tip, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+        if (where != nullptr)
+            *where = ScreenRect(tip);
+        return text;
+    }
+    return L"";
+}
+
+TEST_F(OrvaneE2ETest, HoveredCellsNameTheirElementsBelowThemUntilPressedOrOffTheGrid)
+{
+    TypeIntoEdit("72 38 00 01 08 C1 80 00"); // lights 37 among others
+    ClickButton(kBitmapButton);
+    RECT tip = {};
+    for (const int bit : {38, 55, 37}) // cell to cell
+    {
+        const std::string utf8 = std::to_string(bit) + " " + DataElementNameZh(bit) + " " + DataElementName(bit);
+        wchar_t name[128] = {};
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, name, 128);
+        MoveTo(CenterOf(Cell(bit)));
+        ASSERT_TRUE(WaitFor([&] { return ShownTip(m_orvane.ProcessId(), &tip) == name; }, 5000)) << bit;
+        EXPECT_GE(tip.top, ScreenRect(Cell(bit)).bottom) << bit; // never over its cell
+    }
+    Screenshot("tooltip"); // the tip of 37 lies within the window
+    MoveTo(ClientToScreenPoint(m_orvane.MainWindow(), 250, 45)); // off the grid, just above it
+    EXPECT_TRUE(WaitFor([&] { return ShownTip(m_orvane.ProcessId()).empty(); }, 5000));
+
+    // Pressed before its tip's delay is over and held with a little movement, a cell shows no tip.
+    MoveTo(CenterOf(Cell(20)));
+    Press();
+    ASSERT_TRUE(ShowsColor(20, kGreen));
+    MoveTo(POINT{CenterOf(Cell(20)).x + 4, CenterOf(Cell(20)).y});
+    bool shown = false;
+    for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < 3 * ::GetDoubleClickTime(); Pump(20))
+        shown = shown || !ShownTip(m_orvane.ProcessId()).empty();
+    Release();
+    EXPECT_FALSE(shown);
+    MoveTo(CenterOf(Cell(21)));
+    EXPECT_TRUE(WaitFor([&] { return !ShownTip(m_orvane.ProcessId()).empty(); }, 5000));
 }
 
 TEST_F(OrvaneE2ETest, EmptyTextIsRefusedWithAMessage)
