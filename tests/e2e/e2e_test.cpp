@@ -294,7 +294,7 @@ TEST_F(OrvaneE2ETest, TypedTextLightsItsBitsAndComesBackInPairs)
     for (int bit = 1; bit <= 24; ++bit)
     {
         const bool set = bit == 8 || bit == 11 || bit == 15 || bit == 16 || bit == 18;
-        EXPECT_EQ(set ? kGreen : kSlate, CellColor(bit)) << "cell " << bit;
+        EXPECT_TRUE(ShowsColor(bit, set ? kGreen : kSlate)) << "cell " << bit;
     }
     EXPECT_FALSE(::IsWindowVisible(Cell(65)));
     Screenshot("typed_bits");
@@ -307,9 +307,9 @@ TEST_F(OrvaneE2ETest, SecondaryBitmapShowsWithBitOne)
     ASSERT_TRUE(WaitFor([&] { return EditText() == FormatHexForDisplay("80000000000000000000000000000001"); })) << EditText();
     EXPECT_TRUE(::IsWindowVisible(Cell(65)));
     EXPECT_TRUE(::IsWindowVisible(Cell(128)));
-    EXPECT_EQ(kGreen, CellColor(1));
-    EXPECT_EQ(kGreen, CellColor(128));
-    EXPECT_EQ(kSlate, CellColor(127));
+    EXPECT_TRUE(ShowsColor(1, kGreen)); // the cells repaint after the text
+    EXPECT_TRUE(ShowsColor(128, kGreen));
+    EXPECT_TRUE(ShowsColor(127, kSlate));
     Screenshot("secondary");
 
     // Switching bit 1 off by hand hides the secondary cells and drops their bits.
@@ -361,7 +361,7 @@ TEST_F(OrvaneE2ETest, ClickTogglesBitAndText)
     Pump(::GetDoubleClickTime() + 100); // a second click, not a double-click
     ClickAt(CenterOf(Cell(70)));
     ASSERT_TRUE(WaitFor([&] { return EditText() == FormatHexForDisplay("8000000000000000"); })) << EditText();
-    EXPECT_EQ(kLightBlue, CellColor(70)); // unlit again, under the pointer
+    EXPECT_TRUE(ShowsColor(70, kLightBlue)); // unlit again, under the pointer
 }
 
 
@@ -376,14 +376,14 @@ TEST_F(OrvaneE2ETest, AutoFirstSetsBitOneAndClearResetsEverything)
     TypeIntoEdit(std::string(16, '0') + "FFFF");
     ClickButton(kBitmapButton);
     ASSERT_TRUE(WaitFor([&] { return EditText() == FormatHexForDisplay("8000000000000000FFFF000000000000"); })) << EditText();
-    EXPECT_EQ(kGreen, CellColor(1));
-    EXPECT_EQ(kGreen, CellColor(80));
-    EXPECT_EQ(kSlate, CellColor(81));
+    EXPECT_TRUE(ShowsColor(1, kGreen));
+    EXPECT_TRUE(ShowsColor(80, kGreen));
+    EXPECT_TRUE(ShowsColor(81, kSlate));
 
     ClickButton(kClearButton);
     ASSERT_TRUE(WaitFor([&] { return EditText().empty(); })) << EditText();
     for (int bit = 1; bit <= 16; ++bit)
-        EXPECT_EQ(kSlate, CellColor(bit)) << "cell " << bit;
+        EXPECT_TRUE(ShowsColor(bit, kSlate)) << "cell " << bit;
     EXPECT_FALSE(::IsWindowVisible(Cell(65)));
     EXPECT_EQ(m_orvane.Item(kEdit), FocusOfProgram());
 }
