@@ -30,4 +30,5 @@ TEST_F(MainDlgTest, TheTipOfACellGoesWhenTheCellIsHidden)
     m_dlg.ShowSecondary(0);
     EXPECT_FALSE(m_dlg.GetCellTips().GetCurrentTool(shown));
     EXPECT_FALSE(m_dlg.GetCellTips().IsWindowVisible());
+    ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1); // off later dialogs
 }

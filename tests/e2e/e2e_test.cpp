@@ -426,9 +426,8 @@ TEST_F(OrvaneE2ETest, HoveredCellsNameTheirElementsBelowThemUntilPressedOrOffThe
     MoveTo(ClientToScreenPoint(m_orvane.MainWindow(), 250, 45)); // off the grid, just above it
     EXPECT_TRUE(WaitFor([&] { return ShownTip(m_orvane.ProcessId()).empty(); }, 5000));
 
-    // Pressed before its tip's delay is over and held with a little movement, a cell shows no tip.
     MoveTo(CenterOf(Cell(20)));
-    Press();
+    Press(); // before the tip's delay is over; held with a little movement, the cell shows no tip
     ASSERT_TRUE(ShowsColor(20, kGreen));
     MoveTo(POINT{CenterOf(Cell(20)).x + 4, CenterOf(Cell(20)).y});
     bool shown = false;
