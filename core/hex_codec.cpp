@@ -1,6 +1,7 @@
 #include "hex_codec.h"
 
 #include <array>
+#include <cstring>
 
 namespace
 {
@@ -53,12 +54,9 @@ std::size_t CHexCodec::DecodeInto(const char* hex, std::size_t length, unsigned 
 
 void CHexCodec::EncodeInto(const unsigned char* bytes, std::size_t count, char* hex)
 {
+    // One two-byte copy per pair, not two single stores.
     for (std::size_t i = 0; i < count; ++i)
-    {
-        const char* pair = kPairs[bytes[i]].data();
-        hex[2 * i] = pair[0];
-        hex[2 * i + 1] = pair[1];
-    }
+        std::memcpy(hex + 2 * i, kPairs[bytes[i]].data(), 2);
 }
 
 std::string CHexCodec::HexToBytes(std::string hex)

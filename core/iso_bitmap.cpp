@@ -10,6 +10,18 @@ namespace
 
 constexpr std::size_t kPrimaryBits = 64;
 constexpr std::size_t kMaxBytes = 16;
+constexpr std::size_t kMaxDigits = 2 * kMaxBytes;
+
+constexpr unsigned Reverse(unsigned value, unsigned width)
+{
+    unsigned reversed = 0;
+    for (unsigned bit = 0; bit < width; ++bit)
+    {
+        if (value & (1U << bit))
+            reversed |= 1U << (width - 1 - bit);
+    }
+    return reversed;
+}
 
 // Byte values with their bit order reversed: the bitset counts from the least
 // significant bit, the bitmap from the most significant bit of each byte.
@@ -17,15 +29,7 @@ constexpr std::array<unsigned char, 256> MakeReversedBytes()
 {
     std::array<unsigned char, 256> table{};
     for (unsigned value = 0; value < 256; ++value)
-    {
-        unsigned reversed = 0;
-        for (unsigned bit = 0; bit < 8; ++bit)
-        {
-            if (value & (1U << bit))
-                reversed |= 0x80U >> bit;
-        }
-        table[value] = static_cast<unsigned char>(reversed);
-    }
+        table[value] = static_cast<unsigned char>(Reverse(value, 8));
     return table;
 }
 
@@ -41,23 +45,41 @@ std::uint64_t PackWord(const unsigned char* bytes, std::size_t count)
     return word;
 }
 
-void UnpackWord(std::uint64_t word, char* out)
+void UnpackWord(std::uint64_t word, unsigned char* out)
 {
     for (std::size_t i = 0; i < 8; ++i)
-        out[i] = static_cast<char>(kReversed[(word >> (8 * i)) & 0xFFU]);
+        out[i] = kReversed[(word >> (8 * i)) & 0xFFU];
 }
 
 const std::bitset<128> kPrimaryMask{~0ULL};
 
-constexpr std::array<bool, 128> MakeHexDigits()
+// What the filter makes of each byte: a digit's four bits in bitset order
+// (the bits it stands for, lowest-numbered first), and its kind.
+constexpr unsigned kDigit = 0x10;
+constexpr unsigned kOther = 0x20; // neither a digit nor a space
+constexpr unsigned kHigh = 0x40;  // 0x80 and above: maybe a lead byte
+
+constexpr std::array<unsigned char, 256> MakeByteClasses()
 {
-    std::array<bool, 128> digits{};
-    for (unsigned c = 0; c < 128; ++c)
-        digits[c] = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-    return digits;
+    std::array<unsigned char, 256> classes{};
+    for (unsigned c = 0; c < 256; ++c)
+    {
+        unsigned value = 16;
+        if (c >= '0' && c <= '9')
+            value = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            value = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f')
+            value = c - 'a' + 10;
+        if (value < 16)
+            classes[c] = static_cast<unsigned char>(kDigit | Reverse(value, 4));
+        else
+            classes[c] = static_cast<unsigned char>(c >= 0x80 ? kOther | kHigh : c == ' ' ? 0 : kOther);
+    }
+    return classes;
 }
 
-constexpr std::array<bool, 128> kIsHexDigit = MakeHexDigits();
+constexpr std::array<unsigned char, 256> kClass = MakeByteClasses();
 
 constexpr std::uint64_t kTopBits = 0x8080808080808080ULL;
 constexpr std::uint64_t kEachByte = 0x0101010101010101ULL;
@@ -86,6 +108,80 @@ std::uint64_t HexDigitMask(std::uint64_t block)
     const std::uint64_t letter = AtLeast(lower, 'a') & ~AtLeast(lower, 'f' + 1);
     return decimal | letter;
 }
+
+std::uint64_t SpaceMask(std::uint64_t block)
+{
+    return AtLeast(block, ' ') & ~AtLeast(block, ' ' + 1);
+}
+
+std::size_t CountMarked(std::uint64_t mask)
+{
+    return static_cast<std::size_t>((((mask >> 7) * kEachByte) >> 56) & 0xFFU);
+}
+
+std::size_t FirstMarked(std::uint64_t mask)
+{
+    std::size_t i = 0;
+    while ((mask >> (8 * i + 7) & 1U) == 0)
+        ++i;
+    return i;
+}
+
+// Eight hex digits in bitset order: digit i's bits at 4i..4i + 3.
+std::uint64_t DigitBits(std::uint64_t block)
+{
+    // A letter has bit 6 set and its low nibble one to six.
+    std::uint64_t x = (block & (kEachByte * 0x0FU)) + ((block >> 6) & kEachByte) * 9;
+    x = (x | (x >> 4)) & 0x00FF00FF00FF00FFULL;
+    x = (x | (x >> 8)) & 0x0000FFFF0000FFFFULL;
+    x = (x | (x >> 16)) & 0xFFFFFFFFULL;
+    x = ((x >> 1) & 0x55555555ULL) | ((x & 0x55555555ULL) << 1);
+    return ((x >> 2) & 0x33333333ULL) | ((x & 0x33333333ULL) << 2);
+}
+
+// The 128 bits of the first 32 digits, built as the digits come.
+struct CDigitWords
+{
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+
+    void PutDigit(std::uint64_t bits, std::size_t index)
+    {
+        if (index < 16)
+            low |= bits << (4 * index);
+        else if (index < kMaxDigits)
+            high |= bits << (4 * (index - 16));
+    }
+
+    // Eight digits from index on, which is at most 24.
+    void PutBlock(std::uint64_t bits, std::size_t index)
+    {
+        const std::size_t shift = 4 * index;
+        if (shift < 64)
+        {
+            low |= bits << shift;
+            if (shift > 32)
+                high |= bits >> (64 - shift);
+        }
+        else
+        {
+            high |= bits << (shift - 64);
+        }
+    }
+};
+
+// De Bruijn sequence for the index of a word's lowest set bit.
+constexpr std::uint64_t kDeBruijn = 0x03F79D71B4CB0A89ULL;
+
+constexpr std::array<unsigned char, 64> MakeLowestBitIndex()
+{
+    std::array<unsigned char, 64> table{};
+    for (unsigned bit = 0; bit < 64; ++bit)
+        table[((1ULL << bit) * kDeBruijn) >> 58] = static_cast<unsigned char>(bit);
+    return table;
+}
+
+constexpr std::array<unsigned char, 64> kLowestBitIndex = MakeLowestBitIndex();
 
 } // namespace
 
@@ -166,22 +262,19 @@ std::int32_t CIsoBitmap::BitCount() const
 
 std::int32_t CIsoBitmap::FromBytes(std::string bytes, bool autoFirst)
 {
-    return Load(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), autoFirst);
+    // Bytes beyond the sixteenth are ignored.
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t count = bytes.size() < kMaxBytes ? bytes.size() : kMaxBytes;
+    const std::size_t primary = count < 8 ? count : 8;
+    return Load(PackWord(data, primary), PackWord(data + primary, count - primary), autoFirst);
 }
 
-std::int32_t CIsoBitmap::Load(const unsigned char* bytes, std::size_t count, bool autoFirst)
+std::int32_t CIsoBitmap::Load(std::uint64_t low, std::uint64_t high, bool autoFirst)
 {
-    SetLength(count > 0 && (bytes[0] & 0x80U));
+    // Bit 1 gives the length; bits 65..128 load whether or not it announces them.
+    SetLength((low & 1U) != 0);
     m_autoFirst = autoFirst;
-
-    // Bits 65..128 load whether or not bit 1 announces them.
-    if (count > kMaxBytes)
-        count = kMaxBytes;
-    const std::size_t primary = count < 8 ? count : 8;
-    const std::uint64_t low = PackWord(bytes, primary);
-    const std::uint64_t high = PackWord(bytes + primary, count - primary);
     m_bits = (std::bitset<128>(high) << kPrimaryBits) | std::bitset<128>(low);
-
     if (autoFirst && high != 0 && !m_extended)
     {
         SetLength(true);
@@ -190,80 +283,123 @@ std::int32_t CIsoBitmap::Load(const unsigned char* bytes, std::size_t count, boo
     return m_bitCount;
 }
 
-std::int32_t CIsoBitmap::FromHex(const std::string& text, bool autoFirst, LeadByteRule isLeadByte)
+std::int32_t CIsoBitmap::FromHex(const std::string& text, bool autoFirst, LeadByteRule isLeadByte, TextShape* shape)
 {
-    // Only the first 32 digits reach the bitmap, and an odd count is padded
-    // after the last one, so 32 digits are all the filter needs to keep. The
-    // buffer has room for one more block of eight.
-    constexpr std::size_t kDigits = 2 * kMaxBytes;
-    char digits[kDigits + 8];
+    // The digits go straight into the bitset's words: the first 32 count, and
+    // a missing last digit of a pair is a 0, which is the padding. Without a
+    // shape to fill in, the reading stops at the 32nd digit.
+    CDigitWords words;
     std::size_t count = 0;
-    const char* p = text.data();
+    std::size_t firstOther = std::string::npos;
+    const char* const begin = text.data();
+    const char* p = begin;
     const char* const end = p + text.size();
-    while (p < end && count < kDigits)
+    while (p < end && (shape != nullptr || count < kMaxDigits))
     {
-        // Eight plain ASCII bytes at a time: each is written, and kept if it
-        // is a digit.
         if (end - p >= 8)
         {
             const std::uint64_t block = LoadBlock(p);
             if ((block & kTopBits) == 0)
             {
-                const std::uint64_t keep = HexDigitMask(block);
-                for (std::size_t i = 0; i < 8; ++i)
+                const std::uint64_t digits = HexDigitMask(block);
+                const std::uint64_t others = kTopBits & ~(digits | SpaceMask(block));
+                if (others != 0 && firstOther == std::string::npos)
+                    firstOther = static_cast<std::size_t>(p - begin) + FirstMarked(others);
+                if (digits == kTopBits && count + 8 <= kMaxDigits)
                 {
-                    digits[count] = p[i];
-                    count += (keep >> (8 * i + 7)) & 1U;
+                    words.PutBlock(DigitBits(block), count);
+                    count += 8;
+                }
+                else if (digits != 0 && count < kMaxDigits)
+                {
+                    for (std::size_t i = 0; i < 8; ++i)
+                    {
+                        const unsigned c = kClass[static_cast<unsigned char>(p[i])];
+                        if (c & kDigit)
+                            words.PutDigit(c & 15U, count++);
+                    }
+                }
+                else
+                {
+                    count += CountMarked(digits);
                 }
                 p += 8;
                 continue;
             }
         }
-        const auto byte = static_cast<unsigned char>(*p++);
-        if (byte < 0x80)
-        {
-            digits[count] = static_cast<char>(byte);
-            count += kIsHexDigit[byte];
-        }
-        else if (isLeadByte(byte) && p < end)
-        {
-            // A lead byte takes its trail byte with it. No code page has an
-            // ASCII lead byte, so only bytes of 0x80 and above go to the rule.
-            ++p;
-        }
+        const auto byte = static_cast<unsigned char>(*p);
+        const unsigned c = kClass[byte];
+        if ((c & kOther) && firstOther == std::string::npos)
+            firstOther = static_cast<std::size_t>(p - begin);
+        ++p;
+        if (c & kDigit)
+            words.PutDigit(c & 15U, count++);
+        else if ((c & kHigh) && isLeadByte(byte) && p < end)
+            ++p; // a lead byte takes its trail byte with it
     }
-    if (count > kDigits)
-        count = kDigits;
-    if (count % 2 != 0)
-        digits[count++] = '0';
-
-    unsigned char bytes[kMaxBytes];
-    return Load(bytes, CHexCodec::DecodeInto(digits, count, bytes), autoFirst);
+    if (shape != nullptr)
+    {
+        shape->digits = count;
+        shape->firstOther = firstOther;
+        shape->firstBit = (words.low & 1U) != 0;
+    }
+    return Load(words.low, words.high, autoFirst);
 }
 
-void CIsoBitmap::Render()
+std::string CIsoBitmap::HexDigits(const std::string& text, LeadByteRule isLeadByte)
+{
+    std::string digits;
+    for (std::size_t i = 0; i < text.size(); ++i)
+    {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (kClass[byte] & kDigit)
+            digits += text[i];
+        else if ((kClass[byte] & kHigh) && isLeadByte(byte))
+            ++i;
+    }
+    return digits;
+}
+
+std::string CIsoBitmap::ToBytes()
 {
     Normalize();
     // Every byte is written below; only the length needs setting.
     const std::size_t length = m_extended ? 16 : 8;
     if (m_rendering.size() != length)
         m_rendering.assign(length, '\0');
-    UnpackWord((m_bits & kPrimaryMask).to_ullong(), &m_rendering[0]);
+    auto* bytes = reinterpret_cast<unsigned char*>(&m_rendering[0]);
+    UnpackWord((m_bits & kPrimaryMask).to_ullong(), bytes);
     if (m_extended)
-        UnpackWord((m_bits >> kPrimaryBits).to_ullong(), &m_rendering[8]);
+        UnpackWord((m_bits >> kPrimaryBits).to_ullong(), bytes + 8);
+    return m_rendering;
 }
 
-std::string CIsoBitmap::ToBytes()
+std::size_t CIsoBitmap::ToHexInto(char* hex)
 {
-    Render();
-    return m_rendering;
+    Normalize();
+    unsigned char bytes[kMaxBytes];
+    UnpackWord((m_bits & kPrimaryMask).to_ullong(), bytes);
+    const std::size_t count = m_extended ? 16 : 8;
+    if (m_extended)
+        UnpackWord((m_bits >> kPrimaryBits).to_ullong(), bytes + 8);
+    CHexCodec::EncodeInto(bytes, count, hex);
+    return 2 * count;
 }
 
 std::string CIsoBitmap::ToHex()
 {
-    Render();
-    std::string hex(2 * m_rendering.size(), '\0');
-    CHexCodec::EncodeInto(reinterpret_cast<const unsigned char*>(m_rendering.data()),
-                          m_rendering.size(), &hex[0]);
-    return hex;
+    char hex[kMaxDigits];
+    return std::string(hex, ToHexInto(hex));
+}
+
+std::size_t CIsoBitmap::SetBits(std::uint32_t* bits) const
+{
+    std::size_t count = 0;
+    const std::uint64_t words[2] = {(m_bits & kPrimaryMask).to_ullong(), (m_bits >> kPrimaryBits).to_ullong()};
+    for (std::uint32_t k = 0; k < 2; ++k)
+    {
+        for (std::uint64_t word = words[k]; word != 0; word &= word - 1)
+            bits[count++] = 64 * k + 1 + kLowestBitIndex[((word & (~word + 1)) * kDeBruijn) >> 58];
+    }
+    return count;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <bitset>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -17,6 +18,15 @@ public:
     static bool IsGbkLeadByte(unsigned char byte);
     static bool NoLeadByte(unsigned char byte);
 
+    // What the filter of a hex text met besides the digits it loads, for
+    // callers that tell a clean bitmap from a forgiven one.
+    struct TextShape
+    {
+        std::size_t digits = 0;                   // every hex digit, those past the 32nd too
+        std::size_t firstOther = std::string::npos; // offset of the first byte neither digit nor space
+        bool firstBit = false;                    // bit 1 as the text has it, before the auto-first rule
+    };
+
     CIsoBitmap();
     virtual ~CIsoBitmap();
 
@@ -31,10 +41,22 @@ public:
     std::int32_t BitCount() const;
 
     std::int32_t FromBytes(std::string bytes, bool autoFirst);
-    std::int32_t FromHex(const std::string& text, bool autoFirst,
-                         LeadByteRule isLeadByte = IsGbkLeadByte);
+    std::int32_t FromHex(const std::string& text, bool autoFirst, LeadByteRule isLeadByte = IsGbkLeadByte,
+                         TextShape* shape = nullptr);
     std::string ToBytes();
     std::string ToHex();
+
+    // ToHex into a caller's buffer of 32 characters, without allocating;
+    // returns the count written, 16 or 32.
+    std::size_t ToHexInto(char* hex);
+
+    // The numbers of the set bits in ascending order, into a buffer of 128;
+    // returns their count. After a rendering these are the rendered bits.
+    std::size_t SetBits(std::uint32_t* bits) const;
+
+    // Every hex digit of a text in order, as FromHex's filter keeps them,
+    // before any padding or cut at 32.
+    static std::string HexDigits(const std::string& text, LeadByteRule isLeadByte = IsGbkLeadByte);
 
     bool IsExtended() const { return m_extended; }
     bool IsAutoFirst() const { return m_autoFirst; }
@@ -42,8 +64,7 @@ public:
 private:
     static std::size_t Position(std::uint32_t bit);
     void SetLength(bool extended);
-    std::int32_t Load(const unsigned char* bytes, std::size_t count, bool autoFirst);
-    void Render();
+    std::int32_t Load(std::uint64_t low, std::uint64_t high, bool autoFirst);
 
     std::bitset<128> m_bits;
     bool m_extended;
