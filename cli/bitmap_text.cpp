@@ -19,7 +19,7 @@ const char kEmptyText[] = "the bitmap text is empty";
 // instead of converting numbers.
 struct NumberText
 {
-    char text[3];
+    char text[4];
     unsigned char length;
 };
 
@@ -40,63 +40,30 @@ constexpr std::array<NumberText, 129> MakeNumberTexts()
 
 constexpr std::array<NumberText, 129> kNumbers = MakeNumberTexts();
 
-// The set bits that one hex digit of the rendering holds, as text: digit i
-// holds bits 4i + 1 (its 8) to 4i + 4 (its 1). Each number comes after a
-// separator, so a line's list is the texts of its digits one after another.
-struct DigitBits
+constexpr CDecoder::SeparatedNumbers MakeSeparatedNumbers(char separator)
 {
-    char text[16]; // at most four numbers of up to three digits, each after a separator
-    unsigned char length;
-};
-
-using DigitBitsTable = std::array<std::array<DigitBits, 16>, 32>;
-
-constexpr DigitBitsTable MakeDigitBits(char separator)
-{
-    DigitBitsTable table{};
-    for (unsigned position = 0; position < 32; ++position)
+    CDecoder::SeparatedNumbers numbers{};
+    for (unsigned n = 0; n <= 128; ++n)
     {
-        for (unsigned value = 0; value < 16; ++value)
-        {
-            DigitBits& entry = table[position][value];
-            for (unsigned b = 0; b < 4; ++b)
-            {
-                if ((value & (8U >> b)) == 0)
-                    continue;
-                const NumberText& number = kNumbers[4 * position + b + 1];
-                entry.text[entry.length++] = separator;
-                for (unsigned k = 0; k < number.length; ++k)
-                    entry.text[entry.length++] = number.text[k];
-            }
-        }
+        numbers[n].text[0] = separator;
+        for (unsigned k = 0; k < kNumbers[n].length; ++k)
+            numbers[n].text[1 + k] = kNumbers[n].text[k];
+        numbers[n].length = static_cast<unsigned char>(1 + kNumbers[n].length);
     }
-    return table;
+    return numbers;
 }
 
-constexpr DigitBitsTable kSpacedBits = MakeDigitBits(' ');
-constexpr DigitBitsTable kCommaBits = MakeDigitBits(',');
+constexpr CDecoder::SeparatedNumbers kCommaNumbers = MakeSeparatedNumbers(',');
 
-// The value of each upper-case digit the rendering can hold; a table
-// rather than a comparison, which random bitmaps would mispredict.
-constexpr std::array<unsigned char, 256> MakeDigitValues()
+const char* NameOf(Names names, std::uint32_t bit)
 {
-    std::array<unsigned char, 256> values{};
-    for (unsigned c = '0'; c <= '9'; ++c)
-        values[c] = static_cast<unsigned char>(c - '0');
-    for (unsigned c = 'A'; c <= 'F'; ++c)
-        values[c] = static_cast<unsigned char>(c - 'A' + 10);
-    return values;
+    return names == Names::English ? DataElementName(bit) : DataElementName(bit);
 }
 
-constexpr std::array<unsigned char, 256> kDigitValues = MakeDigitValues();
-
-unsigned DigitValue(char digit)
-{
-    return kDigitValues[static_cast<unsigned char>(digit)];
-}
-
-// Writes one line of output into a fixed buffer: the longest line, a JSON
-// object with all 128 bits and their names, stays far below its size.
+// Writes the fixed-size part of one line of output into a buffer on the
+// stack: the longest, a JSON object with all 128 bits and their names,
+// stays far below its size. Texts of unbounded length (file names,
+// warnings) go to the output string directly.
 class CLineBuffer
 {
 public:
@@ -110,32 +77,44 @@ public:
 
     void Put(const char* text) { Put(text, std::strlen(text)); }
 
-    void PutBit(std::uint32_t bit) { Put(kNumbers[bit].text, kNumbers[bit].length); }
+    void PutNumber(std::uint32_t n) { Put(kNumbers[n].text, kNumbers[n].length); }
 
-    void PutDisplay(const std::string& hex) { m_end = WriteHexForDisplay(hex.data(), hex.size(), m_end); }
+    void PutDisplay(const char* hex, std::size_t length) { m_end = WriteHexForDisplay(hex, length, m_end); }
 
-    // The set bits of a rendered hex text, separated by the table's separator.
-    void PutBitList(const std::string& hex, const DigitBitsTable& table)
+    void PutBits(const std::uint32_t* bits, std::size_t count, const std::string& separator)
     {
-        char* const start = m_end;
-        char* end = start; // a local, so the stores below need not reload it
-        for (std::size_t i = 0; i < hex.size(); ++i)
+        for (std::size_t i = 0; i < count; ++i)
         {
-            // Whole 16-byte entries are copied, then only the used part kept.
-            const DigitBits& entry = table[i][DigitValue(hex[i])];
-            std::memcpy(end, entry.text, sizeof entry.text);
-            end += entry.length;
+            if (i != 0)
+                Put(separator.data(), separator.size());
+            PutNumber(bits[i]);
         }
-        // No separator before the first number.
-        if (end != start)
+    }
+
+    void PutBits(const std::uint32_t* bits, std::size_t count, const CDecoder::SeparatedNumbers& numbers)
+    {
+        // Separator and number stored together, four bytes at a time; the
+        // separator before the first number is then taken back.
+        char* end = m_end; // a local, so the stores need not reload it
+        for (std::size_t i = 0; i < count; ++i)
         {
-            std::memmove(start, start + 1, static_cast<std::size_t>(end - start - 1));
+            const CDecoder::SeparatedNumber& number = numbers[bits[i]];
+            std::memcpy(end, number.text, 4);
+            end += number.length;
+        }
+        if (count != 0)
+        {
+            std::memmove(m_end, m_end + 1, static_cast<std::size_t>(end - m_end - 1));
             --end;
         }
         m_end = end;
     }
 
-    void AppendTo(std::string& out) const { out.append(m_data, static_cast<std::size_t>(m_end - m_data)); }
+    void MoveTo(std::string& out)
+    {
+        out.append(m_data, static_cast<std::size_t>(m_end - m_data));
+        m_end = m_data;
+    }
 
 private:
     char m_data[16384];
@@ -151,20 +130,50 @@ void AppendNumber(std::uint64_t value, std::string& out)
 
 std::string PlaceText(const InputPlace& place)
 {
-    std::string text = place.kind == InputKind::Line ? "line " : "argument ";
+    static const char* const kKinds[] = {"line ", "argument ", "bitmap "};
+    std::string text = place.file != nullptr ? *place.file + " " : std::string();
+    text += kKinds[static_cast<int>(place.kind)];
     AppendNumber(place.number, text);
     return text;
 }
 
-// Every text this program puts into JSON is ASCII; escaping the few
-// characters JSON reserves keeps any future text valid too.
-void AppendJsonString(const char* text, std::string& out)
+// The length of the UTF-8 sequence at p, or 0 if there is none.
+std::size_t Utf8Length(const unsigned char* p, const unsigned char* end)
+{
+    const unsigned c = p[0];
+    const std::size_t length = c < 0xC2 ? 0 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : c < 0xF5 ? 4 : 0;
+    if (length == 0 || static_cast<std::size_t>(end - p) < length)
+        return 0;
+    for (std::size_t i = 1; i < length; ++i)
+    {
+        if ((p[i] & 0xC0U) != 0x80U)
+            return 0;
+    }
+    // No overlong forms, no surrogates, nothing past U+10FFFF.
+    if ((c == 0xE0 && p[1] < 0xA0) || (c == 0xED && p[1] >= 0xA0) || (c == 0xF0 && p[1] < 0x90) ||
+        (c == 0xF4 && p[1] >= 0x90))
+        return 0;
+    return length;
+}
+
+// A JSON string of any bytes: UTF-8 passes, other bytes become the code
+// points of their values, so the output is valid JSON whatever the input.
+void AppendJsonString(const std::string& text, std::string& out)
 {
     static const char kHex[] = "0123456789abcdef";
     out += '"';
-    for (const char* p = text; *p != '\0'; ++p)
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = p + text.size();
+    while (p < end)
     {
-        const auto c = static_cast<unsigned char>(*p);
+        const unsigned c = *p;
+        const std::size_t utf8 = c >= 0x80 ? Utf8Length(p, end) : 0;
+        if (utf8 != 0)
+        {
+            out.append(reinterpret_cast<const char*>(p), utf8);
+            p += utf8;
+            continue;
+        }
         if (c == '"' || c == '\\')
         {
             out += '\\';
@@ -180,137 +189,355 @@ void AppendJsonString(const char* text, std::string& out)
         {
             out += static_cast<char>(c);
         }
+        ++p;
     }
     out += '"';
 }
 
-void AppendJsonError(const InputPlace& place, const char* reason, std::string& out)
+void AppendJsonStart(const InputPlace& place, std::string& out)
 {
     out += "{\"input\":";
     AppendNumber(place.number, out);
-    out += ",\"error\":";
-    AppendJsonString(reason, out);
-    out += "}\n";
-}
-
-// The set bits of the rendered bitmap, read off its hex text.
-std::size_t SetBitsOf(const std::string& hex, std::uint32_t* bits)
-{
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < hex.size(); ++i)
+    if (place.file != nullptr)
     {
-        const unsigned value = DigitValue(hex[i]);
-        for (unsigned b = 0; b < 4; ++b)
-        {
-            if (value & (8U >> b))
-                bits[count++] = static_cast<std::uint32_t>(4 * i + b + 1);
-        }
-    }
-    return count;
-}
-
-void PutNames(const std::string& hex, bool json, CLineBuffer& line)
-{
-    std::uint32_t bits[128];
-    const std::size_t count = SetBitsOf(hex, bits);
-    for (std::size_t i = 0; i < count; ++i)
-    {
-        if (json)
-        {
-            // The names hold no character that JSON escapes (the tests see to that).
-            if (i != 0)
-                line.Put(',');
-            line.Put('"');
-            line.Put(DataElementName(bits[i]));
-            line.Put('"');
-        }
-        else
-        {
-            line.Put('\t');
-            line.PutBit(bits[i]);
-            line.Put('\t');
-            line.Put(DataElementName(bits[i]));
-            line.Put('\n');
-        }
+        out += ",\"file\":";
+        AppendJsonString(*place.file, out);
     }
 }
 
-void WritePlain(const std::string& hex, std::int32_t length, bool names, CLineBuffer& line)
+void AppendJsonList(const char* member, const std::vector<std::string>& items, std::string& out)
 {
-    line.PutDisplay(hex);
-    line.Put('\t');
-    line.PutBit(static_cast<std::uint32_t>(length));
-    line.Put('\t');
-    line.PutBitList(hex, kSpacedBits);
-    line.Put('\n');
-    if (names)
-        PutNames(hex, false, line);
+    out += ",\"";
+    out += member;
+    out += "\":[";
+    for (std::size_t i = 0; i < items.size(); ++i)
+    {
+        if (i != 0)
+            out += ',';
+        AppendJsonString(items[i], out);
+    }
+    out += ']';
 }
 
-void WriteJson(const InputPlace& place, const std::string& hex, std::int32_t length, bool names, CLineBuffer& line)
+std::string Join(const std::vector<std::string>& items)
 {
-    char digits[24];
-    line.Put("{\"input\":");
-    line.Put(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, place.number).ptr - digits));
-    line.Put(",\"display\":\"");
-    line.PutDisplay(hex);
-    line.Put("\",\"hex\":\"");
-    line.Put(hex.data(), hex.size());
-    line.Put("\",\"length\":");
-    line.PutBit(static_cast<std::uint32_t>(length));
-    line.Put(",\"bits\":[");
-    line.PutBitList(hex, kCommaBits);
-    line.Put(']');
-    if (names)
+    std::string text;
+    for (const std::string& item : items)
+        text += (text.empty() ? "" : "; ") + item;
+    return text;
+}
+
+bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+std::size_t FindOther(const std::string& text, std::size_t from)
+{
+    for (std::size_t i = from; i < text.size(); ++i)
     {
-        line.Put(",\"names\":[");
-        PutNames(hex, true, line);
-        line.Put(']');
+        if (!IsHexDigit(text[i]) && text[i] != ' ')
+            return i;
     }
-    line.Put("}\n");
+    return std::string::npos;
+}
+
+std::string OtherWarning(const std::string& text, std::size_t at, const char* whose)
+{
+    std::string warning = "characters other than hex digits and spaces";
+    warning += whose;
+    warning += ", the first " + Quote(text.substr(at, 1)) + " at column ";
+    AppendNumber(at + 1, warning);
+    return warning;
+}
+
+// The printable ASCII character of each EBCDIC hex digit and the space; 0
+// for the bytes that are none of these.
+char FromEbcdic(unsigned char byte)
+{
+    if (byte >= 0xF0 && byte <= 0xF9)
+        return static_cast<char>('0' + (byte - 0xF0));
+    if (byte >= 0xC1 && byte <= 0xC6)
+        return static_cast<char>('A' + (byte - 0xC1));
+    if (byte >= 0x81 && byte <= 0x86)
+        return static_cast<char>('a' + (byte - 0x81));
+    return byte == 0x40 ? ' ' : '\0';
+}
+
+unsigned DigitValue(char c)
+{
+    return static_cast<unsigned>(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
 }
 
 } // namespace
 
-bool CDecoder::Decode(const std::string& text, const InputPlace& place, std::string& out, std::string& error)
+CDecoder::CDecoder(const DecodeOptions& options)
+    : m_options(options), m_numbers(MakeSeparatedNumbers(options.separator.empty() ? ' ' : options.separator[0]))
 {
+}
+
+Verdict CDecoder::Decode(const std::string& text, const InputPlace& place, std::string& out, std::string& message)
+{
+    m_warnings.swap(m_notes);
+    m_notes.clear();
     // The window refuses an empty edit box before any filtering; a text of
     // spaces or other non-digits goes on and loads as an all-clear bitmap.
     if (text.empty())
+        return Fail(place, kEmptyText, out, message);
+
+    CIsoBitmap::TextShape shape;
+    m_bitmap.Clear();
+    if (m_options.from == Encoding::Hex && !m_options.message)
     {
-        error = PlaceText(place) + ": " + kEmptyText + "; enter the bitmap as hex digits";
-        if (m_options.json)
-            AppendJsonError(place, kEmptyText, out);
-        return false;
+        // The bitmap button's road; a text that is not a clean bitmap is
+        // looked at again to say why.
+        m_bitmap.FromHex(text, m_options.autoFirst, m_options.leadByte, &shape);
+        const bool clean = shape.firstOther == std::string::npos &&
+                           (shape.digits == 16 || shape.digits == 32) && shape.firstBit == (shape.digits == 32);
+        if (!clean)
+        {
+            std::string work = text;
+            if (RemoveTerminalCodes(work))
+            {
+                m_warnings.push_back("terminal colour codes removed");
+                m_bitmap.Clear();
+                m_bitmap.FromHex(work, m_options.autoFirst, m_options.leadByte, &shape);
+            }
+            CheckBitmapText(work, shape);
+        }
+        return Finish(place, nullptr, out, message);
     }
 
-    // The bitmap button's road: clear, load, render, group for display.
-    m_bitmap.Clear();
-    m_bitmap.FromHex(text, m_options.autoFirst, m_options.leadByte);
-    const std::string hex = m_bitmap.ToHex();
+    std::string work = text;
+    if (RemoveTerminalCodes(work))
+        m_warnings.push_back("terminal colour codes removed");
+    if (m_options.from != Encoding::Hex)
+    {
+        // The digits of the encoded text make one character per pair.
+        const std::string digits = CIsoBitmap::HexDigits(work, m_options.leadByte);
+        const std::size_t other = FindOther(work, 0);
+        if (other != std::string::npos)
+            m_warnings.push_back(OtherWarning(work, other, " in the encoded text"));
+        if (digits.size() % 2 != 0)
+            m_warnings.push_back("an odd number of encoded digits: the last one is dropped");
+        std::string decoded;
+        std::size_t unknown = 0;
+        for (std::size_t i = 0; i + 1 < digits.size(); i += 2)
+        {
+            const auto byte = static_cast<unsigned char>(DigitValue(digits[i]) << 4 | DigitValue(digits[i + 1]));
+            const char c = m_options.from == Encoding::AsciiHex ? static_cast<char>(byte) : FromEbcdic(byte);
+            if (c != '\0')
+                decoded += c;
+            else if (unknown++ == 0)
+                m_warnings.push_back("byte " + digits.substr(i, 2) + " is no EBCDIC hex digit or space: dropped");
+        }
+        work = decoded;
+    }
 
-    CLineBuffer line;
-    if (m_options.json)
-        WriteJson(place, hex, m_bitmap.BitCount(), m_options.names, line);
-    else
-        WritePlain(hex, m_bitmap.BitCount(), m_options.names, line);
-    line.AppendTo(out);
+    std::string mti;
+    if (m_options.message)
+    {
+        std::string error;
+        if (!ReadMessage(work, mti, error))
+            return Fail(place, error, out, message);
+        return Finish(place, mti.c_str(), out, message);
+    }
+    m_bitmap.FromHex(work, m_options.autoFirst, m_options.leadByte, &shape);
+    CheckBitmapText(work, shape);
+    return Finish(place, nullptr, out, message);
+}
+
+Verdict CDecoder::DecodeBytes(const std::string& bytes, const InputPlace& place, std::string& out,
+                              std::string& message)
+{
+    m_warnings.swap(m_notes);
+    m_notes.clear();
+    m_bitmap.Clear();
+    m_bitmap.FromBytes(bytes, m_options.autoFirst);
+    return Finish(place, nullptr, out, message);
+}
+
+void CDecoder::CheckBitmapText(const std::string& text, const CIsoBitmap::TextShape& shape)
+{
+    const char* const whose = m_options.from == Encoding::Hex ? "" : " in the decoded text";
+    const std::size_t first = text.find_first_not_of(' ');
+    std::size_t other = shape.firstOther;
+    if (first != std::string::npos && (text.compare(first, 2, "0x") == 0 || text.compare(first, 2, "0X") == 0))
+    {
+        m_warnings.push_back("a 0x prefix: its 0 is read as a digit and shifts every bit; leave the prefix out");
+        other = FindOther(text, first + 2);
+    }
+    if (other != std::string::npos)
+        m_warnings.push_back(OtherWarning(text, other, whose));
+
+    std::string count;
+    AppendNumber(shape.digits, count);
+    if (shape.digits != 16 && shape.digits != 32)
+    {
+        std::string warning = count + (shape.digits == 1 ? " hex digit" : " hex digits") + ", not 16 or 32";
+        if (shape.digits > 32)
+            warning += ": only the first 32 count";
+        if (shape.digits == 20 || shape.digits == 36)
+            warning += "; a message type in front? --message reads it";
+        m_warnings.push_back(warning);
+    }
+    else if (shape.digits == 32 && !shape.firstBit)
+    {
+        m_warnings.push_back("32 digits but bit 1 is clear: no secondary bitmap is announced");
+    }
+    else if (shape.digits == 16 && shape.firstBit)
+    {
+        m_warnings.push_back("bit 1 announces a secondary bitmap, but there are only 16 digits");
+    }
+}
+
+bool CDecoder::ReadMessage(const std::string& text, std::string& mti, std::string& error)
+{
+    const std::size_t other = FindOther(text, 0);
+    if (other != std::string::npos)
+        m_warnings.push_back(OtherWarning(text, other, m_options.from == Encoding::Hex ? "" : " in the decoded text"));
+
+    const std::string digits = CIsoBitmap::HexDigits(text, m_options.leadByte);
+    const std::size_t start = 2 * m_options.header + 4;
+    std::size_t need = start + 16;
+    const char* parts = "the message type and primary bitmap";
+    if (digits.size() >= need && DigitValue(digits[start]) >= 8)
+    {
+        need += 16;
+        parts = "the message type and both bitmaps";
+    }
+    if (digits.size() < need)
+    {
+        error = "message too short: ";
+        AppendNumber(digits.size(), error);
+        error += " hex digits, where ";
+        error += m_options.header != 0 ? "the header, " : "";
+        error += parts;
+        error += " need ";
+        AppendNumber(need, error);
+        return false;
+    }
+    mti = digits.substr(start - 4, 4);
+    if (mti.find_first_not_of("0123456789") != std::string::npos)
+        m_warnings.push_back("message type " + Quote(mti) + " is not four decimal digits");
+    m_bitmap.FromHex(digits.substr(start, need - start), m_options.autoFirst, CIsoBitmap::NoLeadByte);
     return true;
 }
 
-bool DecodeText(const std::string& text, const InputPlace& place, const DecodeOptions& options,
-                std::string& out, std::string& error)
+Verdict CDecoder::Finish(const InputPlace& place, const char* mti, std::string& out, std::string& message)
 {
-    CDecoder decoder(options);
-    return decoder.Decode(text, place, out, error);
+    if (m_options.strict && !m_warnings.empty())
+        return Fail(place, "not a clean bitmap: " + Join(m_warnings), out, message);
+
+    char hex[32];
+    const std::size_t digits = m_bitmap.ToHexInto(hex);
+    std::uint32_t bits[128];
+    const std::size_t count = m_bitmap.SetBits(bits);
+    const auto length = static_cast<std::uint32_t>(m_bitmap.BitCount());
+
+    CLineBuffer line;
+    if (m_options.json)
+    {
+        AppendJsonStart(place, out);
+        if (mti != nullptr)
+        {
+            line.Put(",\"mti\":\"");
+            line.Put(mti);
+            line.Put('"');
+        }
+        line.Put(",\"display\":\"");
+        line.PutDisplay(hex, digits);
+        line.Put("\",\"hex\":\"");
+        line.Put(hex, digits);
+        line.Put("\",\"length\":");
+        line.PutNumber(length);
+        line.Put(",\"bits\":[");
+        line.PutBits(bits, count, kCommaNumbers);
+        line.Put(']');
+        if (m_options.names != Names::None)
+        {
+            // The names hold no character that JSON escapes (the tests see to that).
+            line.Put(",\"names\":[");
+            for (std::size_t i = 0; i < count; ++i)
+            {
+                line.Put(i == 0 ? "\"" : ",\"");
+                line.Put(NameOf(m_options.names, bits[i]));
+                line.Put('"');
+            }
+            line.Put(']');
+        }
+        if (m_warnings.empty())
+        {
+            line.Put(",\"warnings\":[]}\n");
+            line.MoveTo(out);
+        }
+        else
+        {
+            line.MoveTo(out);
+            AppendJsonList("warnings", m_warnings, out);
+            out += "}\n";
+        }
+    }
+    else
+    {
+        if (mti != nullptr)
+        {
+            line.Put(mti);
+            line.Put('\t');
+        }
+        line.PutDisplay(hex, digits);
+        line.Put('\t');
+        line.PutNumber(length);
+        line.Put('\t');
+        if (m_options.separator.size() == 1)
+            line.PutBits(bits, count, m_numbers);
+        else
+            line.PutBits(bits, count, m_options.separator);
+        if (m_options.names != Names::None)
+        {
+            line.Put('\t');
+            for (std::size_t i = 0; i < count; ++i)
+            {
+                if (i != 0)
+                    line.Put("; ");
+                line.PutNumber(bits[i]);
+                line.Put('=');
+                line.Put(NameOf(m_options.names, bits[i]));
+            }
+        }
+        line.Put('\n');
+        line.MoveTo(out);
+    }
+    if (m_warnings.empty())
+        return Verdict::Clean;
+    message = "warning: " + PlaceText(place) + ": " + Join(m_warnings);
+    return Verdict::Warned;
 }
 
-std::string RejectInput(const InputPlace& place, const std::string& reason, const DecodeOptions& options,
-                        std::string& out)
+Verdict CDecoder::Fail(const InputPlace& place, const std::string& reason, std::string& out, std::string& message)
 {
-    if (options.json)
-        AppendJsonError(place, reason.c_str(), out);
-    return PlaceText(place) + ": " + reason;
+    if (m_options.json)
+    {
+        AppendJsonStart(place, out);
+        out += ",\"error\":";
+        AppendJsonString(reason, out);
+        if (!m_warnings.empty())
+            AppendJsonList("warnings", m_warnings, out);
+        out += "}\n";
+    }
+    else
+    {
+        out += "error: " + reason + "\n";
+    }
+    message = PlaceText(place) + ": " + reason;
+    return Verdict::Bad;
+}
+
+void CDecoder::Reject(const InputPlace& place, const std::string& reason, std::string& out, std::string& message)
+{
+    m_warnings.clear();
+    m_notes.clear();
+    Fail(place, reason, out, message);
 }
 
 BitNumberStatus ParseBitNumber(const std::string& text, std::uint32_t& bit)
@@ -335,15 +562,13 @@ BitNumberStatus ParseBitNumber(const std::string& text, std::uint32_t& bit)
     return BitNumberStatus::Ok;
 }
 
-bool EncodeBits(const std::vector<std::string>& numbers, const EncodeOptions& options,
-                std::string& out, std::vector<std::string>& errors)
+bool EncodeBits(const std::vector<std::string>& numbers, const EncodeOptions& options, std::string& out,
+                std::vector<std::string>& errors)
 {
     // An empty load stores the auto-first rule in the model; the rendering
     // then applies it, exactly as after a load in the window.
     CIsoBitmap bitmap;
     bitmap.FromBytes(std::string(), options.autoFirst);
-
-    bool good = true;
     for (std::size_t i = 0; i < numbers.size(); ++i)
     {
         std::uint32_t bit = 0;
@@ -353,21 +578,18 @@ bool EncodeBits(const std::vector<std::string>& numbers, const EncodeOptions& op
             bitmap.Set(bit);
             continue;
         }
-        good = false;
         std::string message = "argument ";
         AppendNumber(i + 1, message);
         message += " (" + Quote(numbers[i]) + "): ";
         message += status == BitNumberStatus::OutOfRange ? "bit number outside 1..128" : "not a bit number";
         errors.push_back(message);
     }
-
+    if (!errors.empty())
+        return false;
     const std::string hex = bitmap.ToHex();
-    if (options.display)
-        out += FormatHexForDisplay(hex);
-    else
-        out += hex;
+    out += options.display ? FormatHexForDisplay(hex) : hex;
     out += '\n';
-    return good;
+    return true;
 }
 
 std::string Quote(const std::string& text)
@@ -393,6 +615,32 @@ std::string Quote(const std::string& text)
         quoted += "...";
     quoted += '"';
     return quoted;
+}
+
+bool RemoveTerminalCodes(std::string& text)
+{
+    // ESC [, parameter bytes 0x30-0x3F, intermediate bytes 0x20-0x2F, one
+    // final byte 0x40-0x7E. An unfinished sequence stays as it is.
+    bool found = false;
+    std::size_t at = 0;
+    while ((at = text.find("\x1B[", at)) != std::string::npos)
+    {
+        std::size_t end = at + 2;
+        while (end < text.size() && text[end] >= 0x30 && text[end] <= 0x3F)
+            ++end;
+        while (end < text.size() && text[end] >= 0x20 && text[end] <= 0x2F)
+            ++end;
+        if (end < text.size() && text[end] >= 0x40 && text[end] <= 0x7E)
+        {
+            text.erase(at, end + 1 - at);
+            found = true;
+        }
+        else
+        {
+            at += 2;
+        }
+    }
+    return found;
 }
 
 } // namespace cli

@@ -1,10 +1,12 @@
 #pragma once
 
-// The work of orvane-cli on one input, free of I/O: one text in, the output
-// text (or one JSON line) and the message for standard error out.
+// The work of orvane-cli on one input, free of I/O: one text (or one raw
+// bitmap) in; one line of output (or one JSON object) and the message for
+// standard error out.
 
 #include "iso_bitmap.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,58 +15,106 @@
 namespace cli
 {
 
-// Where an input came from, for messages and for the JSON "input" member:
-// the 1-based number of a line of standard input or of a TEXT argument.
+// Where an input came from, for messages and for the JSON "input" and
+// "file" members: the 1-based number of a line, a TEXT argument or a raw
+// bitmap, and the file it was read from, if any.
 enum class InputKind
 {
     Line,
     Argument,
+    Bitmap,
 };
 
 struct InputPlace
 {
     InputKind kind;
     std::uint64_t number;
+    const std::string* file = nullptr;
+};
+
+// How the input writes a bitmap.
+enum class Encoding
+{
+    Hex,       // hex digits, the window's rules
+    AsciiHex,  // the hex of each digit's ASCII code: "37323338" for "7238"
+    EbcdicHex, // the hex of each digit's EBCDIC code: "F7F2F3F8"
+    Binary,    // raw bytes, 8 or 16 by bit 1
+};
+
+// Names of the data elements: none, or in a language.
+enum class Names
+{
+    None,
+    English,
+    Chinese,
 };
 
 struct DecodeOptions
 {
-    bool names = false;      // one line (or JSON array entry) per set bit with its name
-    bool json = false;       // one JSON object per input
-    bool autoFirst = false;  // the window's "set bit 1 automatically" check box
+    Names names = Names::None;  // the name of every set bit
+    bool json = false;          // one JSON object per input
+    bool autoFirst = false;     // the window's "set bit 1 automatically" check box
+    bool strict = false;        // an input that is not a clean bitmap is an error
+    bool message = false;       // each input is a whole message: header, MTI, bitmaps
+    std::size_t header = 0;     // bytes before the MTI of a message
+    Encoding from = Encoding::Hex;
+    std::string separator = " "; // between bit numbers in text output
     CIsoBitmap::LeadByteRule leadByte = CIsoBitmap::NoLeadByte;
 };
 
-// Decodes texts the way the window's bitmap button does. Like the window it
+enum class Verdict
+{
+    Clean,  // a clean bitmap: no message
+    Warned, // decoded as the window would, with a warning
+    Bad,    // an error; its output line or object carries it
+};
+
+// Decodes inputs the way the window's bitmap button does. Like the window it
 // keeps one bitmap model and clears it before each load.
 class CDecoder
 {
 public:
-    explicit CDecoder(const DecodeOptions& options) : m_options(options) {}
+    explicit CDecoder(const DecodeOptions& options);
 
-    // Appends the result of one text to out. Returns false for a bad input
-    // (an empty text, which the window refuses too) and puts the message for
-    // standard error, without the program name and newline, into error; in
-    // JSON mode out still gets an object with an "error" member, so every
-    // input has its line of output.
-    bool Decode(const std::string& text, const InputPlace& place, std::string& out, std::string& error);
+    // Appends exactly one line (or JSON object) for the input to out. For any
+    // verdict but Clean, message gets the text for standard error, without
+    // the program's name and the newline: "warning: line 3: ..." or
+    // "line 3: ...".
+    Verdict Decode(const std::string& text, const InputPlace& place, std::string& out, std::string& message);
+    Verdict DecodeBytes(const std::string& bytes, const InputPlace& place, std::string& out, std::string& message);
+
+    // An input that never reached the decoder (a line too long to hold, a
+    // raw bitmap cut short): its error line.
+    void Reject(const InputPlace& place, const std::string& reason, std::string& out, std::string& message);
+
+    // A warning about the next input that only its caller can see.
+    void NoteNextInput(const std::string& warning) { m_notes.push_back(warning); }
 
     const DecodeOptions& Options() const { return m_options; }
+    void SetLeadByteRule(CIsoBitmap::LeadByteRule rule) { m_options.leadByte = rule; }
+
+private:
+    Verdict Finish(const InputPlace& place, const char* mti, std::string& out, std::string& message);
+    Verdict Fail(const InputPlace& place, const std::string& reason, std::string& out, std::string& message);
+    bool ReadMessage(const std::string& text, std::string& mti, std::string& error);
+    void CheckBitmapText(const std::string& text, const CIsoBitmap::TextShape& shape);
+
+public:
+    // A bit number with the separator before it, for one four-byte copy.
+    struct SeparatedNumber
+    {
+        char text[4];
+        unsigned char length;
+    };
+    using SeparatedNumbers = std::array<SeparatedNumber, 129>;
 
 private:
     DecodeOptions m_options;
+    SeparatedNumbers m_numbers; // with the text separator, when it is one character
     CIsoBitmap m_bitmap;
+    std::vector<std::string> m_notes;
+    std::vector<std::string> m_warnings;
 };
-
-// One text with a decoder of its own.
-bool DecodeText(const std::string& text, const InputPlace& place, const DecodeOptions& options,
-                std::string& out, std::string& error);
-
-// Appends the output of an input that never reached the decoder (a line
-// too long to hold): nothing in plain mode, an error object in JSON mode.
-// Returns the message for standard error.
-std::string RejectInput(const InputPlace& place, const std::string& reason, const DecodeOptions& options,
-                        std::string& out);
 
 // A bit number argument: decimal digits, optionally after a minus sign.
 enum class BitNumberStatus
@@ -83,13 +133,19 @@ struct EncodeOptions
 };
 
 // The hex text, and a newline, of a bitmap with the given bits set, rendered
-// by the core. Bad numbers are left out and get one message each in errors
-// ("argument N ...", counting the numbers from 1); returns false if any.
-bool EncodeBits(const std::vector<std::string>& numbers, const EncodeOptions& options,
-                std::string& out, std::vector<std::string>& errors);
+// by the core. Each bad number gets a message in errors ("argument N ...",
+// counting the numbers from 1) and then nothing is written: a script must
+// not capture a bitmap that lacks a bit it asked for.
+bool EncodeBits(const std::vector<std::string>& numbers, const EncodeOptions& options, std::string& out,
+                std::vector<std::string>& errors);
 
-// A printable rendering of a user's argument for messages: ASCII as is,
-// other bytes as \xNN, cut short after a few dozen characters.
+// A printable rendering of a user's text for messages: ASCII as is, other
+// bytes as \xNN, cut short after a few dozen characters.
 std::string Quote(const std::string& text);
+
+// Removes the terminal's colour and cursor codes (ESC [ ... final byte) that
+// coloured logs carry: their numbers are no digits of a bitmap. Returns
+// whether any was found.
+bool RemoveTerminalCodes(std::string& text);
 
 } // namespace cli

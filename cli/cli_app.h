@@ -1,12 +1,13 @@
 #pragma once
 
 // The orvane-cli program behind its main(): arguments, help, the streaming
-// loop over standard input and the exit status. The byte streams are
-// interfaces so that tests drive the whole program in-process.
+// loops over standard input and files, and the exit status. The byte streams
+// are interfaces so that tests drive the whole program in-process.
 
 #include "iso_bitmap.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,8 @@ class CByteSource
 {
 public:
     virtual ~CByteSource() = default;
-    // Up to size bytes; 0 at the end of the input, negative on a read error.
-    // May return fewer bytes than are still to come.
+    // Up to size bytes; 0 at the end of the input, minus the errno value on
+    // a read error. May return fewer bytes than are still to come.
     virtual long long Read(char* buffer, std::size_t size) = 0;
 };
 
@@ -35,13 +36,23 @@ class CByteSink
 {
 public:
     virtual ~CByteSink() = default;
-    // All of the bytes, or false.
-    virtual bool Write(const char* data, std::size_t size) = 0;
+    // All of the bytes: 0, or the errno value of the failure.
+    virtual int Write(const char* data, std::size_t size) = 0;
+};
+
+// The files named on the command line, opened through the C library.
+class CFileSystem
+{
+public:
+    virtual ~CFileSystem() = default;
+    // The file's bytes, or null with the errno value in error.
+    virtual std::unique_ptr<CByteSource> Open(const std::string& path, int& error);
+    virtual bool IsFile(const std::string& path);
 };
 
 struct LeadByteRules
 {
-    CIsoBitmap::LeadByteRule input = CIsoBitmap::NoLeadByte;     // lines of standard input
+    CIsoBitmap::LeadByteRule input = CIsoBitmap::NoLeadByte;     // lines of standard input and files
     CIsoBitmap::LeadByteRule arguments = CIsoBitmap::NoLeadByte; // TEXT arguments
 };
 
@@ -52,6 +63,7 @@ struct Environment
     CByteSink& err;
     LeadByteRules rules;
     std::size_t maxLineBytes = kMaxLineBytes;
+    CFileSystem* files = nullptr; // the C library's when null
 };
 
 // args are the command-line arguments after the program name. Catches

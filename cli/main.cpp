@@ -32,8 +32,10 @@ public:
 #else
             const ssize_t count = read(m_fd, buffer, size);
 #endif
-            if (count >= 0 || errno != EINTR)
+            if (count >= 0)
                 return count;
+            if (errno != EINTR)
+                return -static_cast<long long>(errno != 0 ? errno : EIO);
         }
     }
 
@@ -46,7 +48,7 @@ class CDescriptorSink : public cli::CByteSink
 public:
     explicit CDescriptorSink(int fd) : m_fd(fd) {}
 
-    bool Write(const char* data, std::size_t size) override
+    int Write(const char* data, std::size_t size) override
     {
         while (size > 0)
         {
@@ -58,11 +60,11 @@ public:
             if (count < 0 && errno == EINTR)
                 continue;
             if (count <= 0)
-                return false;
+                return count < 0 && errno != 0 ? errno : EIO;
             data += count;
             size -= static_cast<std::size_t>(count);
         }
-        return true;
+        return 0;
     }
 
 private:

@@ -170,7 +170,14 @@ struct CDigitWords
     }
 };
 
-// De Bruijn sequence for the index of a word's lowest set bit.
+// The index of the lowest set bit of a word that is not zero: one
+// instruction where the compiler offers it, a De Bruijn lookup elsewhere.
+#if defined(__GNUC__)
+std::uint32_t LowestBit(std::uint64_t word)
+{
+    return static_cast<std::uint32_t>(__builtin_ctzll(word));
+}
+#else
 constexpr std::uint64_t kDeBruijn = 0x03F79D71B4CB0A89ULL;
 
 constexpr std::array<unsigned char, 64> MakeLowestBitIndex()
@@ -182,6 +189,12 @@ constexpr std::array<unsigned char, 64> MakeLowestBitIndex()
 }
 
 constexpr std::array<unsigned char, 64> kLowestBitIndex = MakeLowestBitIndex();
+
+std::uint32_t LowestBit(std::uint64_t word)
+{
+    return kLowestBitIndex[((word & (~word + 1)) * kDeBruijn) >> 58];
+}
+#endif
 
 } // namespace
 
@@ -399,7 +412,7 @@ std::size_t CIsoBitmap::SetBits(std::uint32_t* bits) const
     for (std::uint32_t k = 0; k < 2; ++k)
     {
         for (std::uint64_t word = words[k]; word != 0; word &= word - 1)
-            bits[count++] = 64 * k + 1 + kLowestBitIndex[((word & (~word + 1)) * kDeBruijn) >> 58];
+            bits[count++] = 64 * k + 1 + LowestBit(word);
     }
     return count;
 }

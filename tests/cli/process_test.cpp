@@ -56,16 +56,16 @@ const std::string kCommand = "'" ORVANE_CLI_PATH "'";
 const char kQuote = '\'';
 #endif
 
-// Through the shell, with the streams in temporary files; no argument here
-// holds a quote.
-Result RunProgram(const std::vector<std::string>& args, const std::string& input)
+// Through the shell, with the streams in temporary files (or standard
+// output into another); no argument here holds a quote.
+Result RunProgram(const std::vector<std::string>& args, const std::string& input, const std::string& out)
 {
     std::ofstream(kFiles + ".in", std::ios::binary) << input;
     std::string command = kCommand;
     for (const std::string& arg : args)
         command += ' ' + (kQuote + arg + kQuote);
     const auto file = [](const char* suffix) { return kQuote + kFiles + suffix + kQuote; };
-    command += " <" + file(".in") + " >" + file(".out") + " 2>" + file(".err");
+    command += " <" + file(".in") + " >" + (out.empty() ? file(".out") : out) + " 2>" + file(".err");
 #ifdef _WIN32
     const int status = std::system((command + '"').c_str());
 #else
@@ -97,11 +97,13 @@ const std::string kLine = kArgument;
 #endif
 
 const std::string kBit1 = "80 00 00 00 00 00 00 00    \t64\t1\n";
+const std::string kBit8 = "01 00 00 00 00 00 00 00    \t64\t8\n";
 
 } // namespace
 
-TEST(CliProcessTest, ExitStatusStreamsAndTextRule)
+TEST(CliProcessTest, ExitStatusStreamsFilesAndTextRule)
 {
+    const std::string empty = "orvane-cli decode: line 2: the bitmap text is empty\n";
     const struct
     {
         std::vector<std::string> args;
@@ -109,20 +111,23 @@ TEST(CliProcessTest, ExitStatusStreamsAndTextRule)
         int status;
         std::string out;
         std::string err;
+        std::string outFile;
     } cases[] = {
-        {{"decode", kText}, "", 0, kArgument, ""},
-        {{"decode"}, kText + "\n", 0, kLine, ""},
-        // A Ctrl+Z byte ends no input, and LF goes out as LF.
-        {{"decode"}, "80\r\n\n\x1A" "01\n", 1, kBit1 + "01 00 00 00 00 00 00 00    \t64\t8\n",
-         "orvane-cli decode: line 2: the bitmap text is empty; enter the bitmap as hex digits\n"},
-        {{"encode", "3", "129"}, "", 1, "2000000000000000\n",
-         "orvane-cli encode: argument 2 (\"129\"): bit number outside 1..128\n"},
-        {{"decode", "--bogus"}, "80\n", 2, "",
-         "orvane-cli decode: unknown option \"--bogus\"\nTry 'orvane-cli decode --help'.\n"},
+        {{"decode", "-q", kText}, "", 0, kArgument, "", ""},
+        {{"decode", "-q"}, kText + "\n", 0, kLine, "", ""},
+        // A Ctrl+Z byte ends no input, and LF goes out as LF; "-" is standard input, -f a file.
+        {{"decode", "-q", "-"}, "80\r\n\n\x1A" "01\n", 1, kBit1 + "error: the bitmap text is empty\n" + kBit8, empty, ""},
+        {{"decode", "-q", "-f", kFiles + ".in"}, "80\n\n", 1, kBit1 + "error: the bitmap text is empty\n",
+         "orvane-cli decode: " + kFiles + ".in line 2: the bitmap text is empty\n", ""},
+        {{"encode", "3", "129"}, "", 1, "", "orvane-cli encode: argument 2 (\"129\"): bit number outside 1..128\n", ""},
+        {{"decode", "--bogus"}, "80\n", 2, "", "orvane-cli decode: unknown option \"--bogus\"\nTry 'orvane-cli decode --help'.\n", ""},
+#ifndef _WIN32
+        {{"decode", "7238000108C18000"}, "", 1, "", "orvane-cli decode: cannot write standard output: No space left on device\n", "/dev/full"},
+#endif
     };
     for (const auto& c : cases)
     {
-        const Result result = RunProgram(c.args, c.input);
+        const Result result = RunProgram(c.args, c.input, c.outFile);
         EXPECT_EQ(c.status, result.status) << c.args.back();
         EXPECT_EQ(c.out, result.out) << c.args.back();
         EXPECT_EQ(c.err, result.err) << c.args.back();

@@ -13,15 +13,12 @@ TEST(HexCodecTest, ConvertsBothWaysWithZeroAndHighBytes)
     EXPECT_EQ("", codec.HexToBytes(""));
     EXPECT_EQ("", codec.BytesToHex(""));
     EXPECT_EQ(std::string("\xA0\xFF", 2), codec.HexToBytes("a0Ff"));
-    EXPECT_EQ("A0FF", codec.BytesToHex(std::string("\xA0\xFF", 2)));
-    const std::string zeros("\x12\x00\x80\x00", 4);
-    EXPECT_EQ("12008000", codec.BytesToHex(zeros));
-    EXPECT_EQ(zeros, codec.HexToBytes("12008000"));
-
     std::string all;
     for (int b = 0; b < 256; ++b)
         all.push_back(static_cast<char>(b));
     const std::string hex = codec.BytesToHex(all);
+    EXPECT_EQ("000102", hex.substr(0, 6));
+    EXPECT_EQ("7F8081", hex.substr(254, 6));
     EXPECT_EQ("FDFEFF", hex.substr(506));
     EXPECT_EQ(all, codec.HexToBytes(hex));
 }

@@ -14,6 +14,7 @@ namespace
 using Bits = std::vector<std::uint32_t>;
 const std::string k16(16, '0');
 
+// The set bits asked one by one, and the model's own list of them, which must agree.
 Bits SetBits(const CIsoBitmap& bitmap)
 {
     Bits bits;
@@ -22,10 +23,10 @@ Bits SetBits(const CIsoBitmap& bitmap)
         if (bitmap.Test(n))
             bits.push_back(n);
     }
+    std::uint32_t listed[128];
+    EXPECT_EQ(bits, Bits(listed, listed + bitmap.SetBits(listed)));
     return bits;
 }
-
-// ---- loading, filtering, normalising and rendering ----------------------------
 
 struct LoadCase
 {
@@ -52,9 +53,12 @@ TEST(IsoBitmapLoadTest, TextLoadsAndRendersBack)
         {"\x81\x41" "12", false, 64, {4, 7}, "1200000000000000"}, // GBK 0x81 0x41 is one character
         {"\xCE\xBB\xCD\xBC 80", false, 128, {1}, "8000000000000000"}, // "位图" before the digits
         {"12\x81", false, 64, {4, 7}, "1200000000000000"},           // a lead byte at the very end
+        {"7FFFFFFFFFFFFFFF", false, 64, Bits(), "7FFFFFFFFFFFFFFF"},  // bits 2..64, filled in below
     };
-    for (const LoadCase& c : cases)
+    for (LoadCase c : cases)
     {
+        for (std::uint32_t n = 2; c.hex == "7FFFFFFFFFFFFFFF" && n <= 64; ++n)
+            c.bits.push_back(n);
         CIsoBitmap bitmap;
         EXPECT_EQ(c.bitCount, bitmap.FromHex(c.text, c.autoFirst)) << c.text;
         EXPECT_EQ(c.bitCount == 128, bitmap.IsExtended()) << c.text;
@@ -62,15 +66,6 @@ TEST(IsoBitmapLoadTest, TextLoadsAndRendersBack)
         EXPECT_EQ(c.hex, bitmap.ToHex()) << c.text;
         EXPECT_EQ(c.hex.size() * 4, static_cast<std::size_t>(bitmap.BitCount())) << c.text;
     }
-}
-
-TEST(IsoBitmapLoadTest, PrimaryBitsTwoToSixtyFour)
-{
-    CIsoBitmap bitmap;
-    EXPECT_EQ(64, bitmap.FromHex("7FFFFFFFFFFFFFFF", false));
-    const Bits bits = SetBits(bitmap);
-    ASSERT_EQ(63u, bits.size());
-    EXPECT_EQ(2u, bits.front());
 }
 
 TEST(IsoBitmapLoadTest, LoadReplacesEverythingAndAssignsAutoFirst)
@@ -84,13 +79,6 @@ TEST(IsoBitmapLoadTest, LoadReplacesEverythingAndAssignsAutoFirst)
     EXPECT_EQ(64, bitmap.FromBytes("", true)); // empty counts as a first byte of 0
     EXPECT_TRUE(bitmap.IsAutoFirst());
     EXPECT_TRUE(SetBits(bitmap).empty());
-}
-
-TEST(IsoBitmapLoadTest, LeadByteRuleIsTheCallers)
-{
-    CIsoBitmap bitmap;
-    bitmap.FromHex("\x81\x41" "2", false, CIsoBitmap::NoLeadByte);
-    EXPECT_EQ("A200000000000000", bitmap.ToHex());
     // Code page 932 leads with 0x81..0x9F and 0xE0..0xFC only: 0xA1 is a
     // single-byte character there, and the digit after it stays.
     const auto shiftJis = [](unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
@@ -99,21 +87,22 @@ TEST(IsoBitmapLoadTest, LeadByteRuleIsTheCallers)
 }
 
 // The filtering rules read one byte at a time, the obvious way, to check the
-// model's faster reading against.
-std::string FilterOneByOne(const std::string& text)
+// model's faster reading and what it reports against.
+std::string FilterOneByOne(const std::string& text, std::size_t& firstOther)
 {
     std::string digits;
+    firstOther = std::string::npos;
     for (std::size_t i = 0; i < text.size(); ++i)
     {
         const auto byte = static_cast<unsigned char>(text[i]);
+        if (!std::isxdigit(byte) && byte != ' ' && firstOther == std::string::npos)
+            firstOther = i;
         if (CIsoBitmap::IsGbkLeadByte(byte))
             ++i;
         else if (std::isxdigit(byte))
             digits += text[i];
     }
-    if (digits.size() % 2 != 0)
-        digits += '0';
-    return digits.substr(0, 32);
+    return digits;
 }
 
 TEST(IsoBitmapLoadTest, AnyTextLoadsAsItsDigitsReadOneByOne)
@@ -122,14 +111,24 @@ TEST(IsoBitmapLoadTest, AnyTextLoadsAsItsDigitsReadOneByOne)
     const char pieces[] = "0123456789abcdefABCDEF gxZ-:\x81\x41\xCE\xBB\xFE\x30\x80\xFF";
     for (int round = 0; round < 20000; ++round)
     {
+        // Runs of plain digits and spaces too, so every way through the filter is taken.
         std::string text(random() % 90, ' ');
+        const std::size_t kinds = round % 3 == 0 ? 16 : round % 3 == 1 ? 23 : sizeof pieces - 1;
         for (char& c : text)
-            c = pieces[random() % (sizeof pieces - 1)];
+            c = pieces[random() % kinds];
+        std::size_t firstOther = 0;
+        const std::string digits = FilterOneByOne(text, firstOther);
         CIsoBitmap fast;
-        fast.FromHex(text, false);
+        CIsoBitmap::TextShape shape;
+        fast.FromHex(text, false, CIsoBitmap::IsGbkLeadByte, &shape);
         CIsoBitmap reference;
-        reference.FromHex(FilterOneByOne(text), false, CIsoBitmap::NoLeadByte);
+        reference.FromHex((digits + (digits.size() % 2 ? "0" : "")).substr(0, 32), false, CIsoBitmap::NoLeadByte);
         ASSERT_EQ(reference.ToHex(), fast.ToHex()) << "text of " << text.size() << " bytes, round " << round;
+        ASSERT_EQ(digits, CIsoBitmap::HexDigits(text)) << round;
+        ASSERT_EQ(digits.size(), shape.digits) << round;
+        ASSERT_EQ(firstOther, shape.firstOther) << round;
+        ASSERT_EQ(!digits.empty() && std::string("89ABCDEFabcdef").find(digits[0]) != std::string::npos,
+                  shape.firstBit) << round;
     }
 }
 
@@ -148,8 +147,6 @@ TEST(IsoBitmapRenderTest, EverySingleBitRoundTripsAndSetsTheLength)
         EXPECT_EQ(Bits{n}, SetBits(reloaded)) << "bit " << n;
     }
 }
-
-// ---- single bits ---------------------------------------------------------------
 
 TEST(IsoBitmapBitTest, OutOfRangeNumbersThrowAndChangeNothing)
 {
@@ -173,8 +170,6 @@ TEST(IsoBitmapBitTest, OutOfRangeNumbersThrowAndChangeNothing)
     EXPECT_TRUE(bitmap.IsExtended());
     EXPECT_TRUE(bitmap.IsAutoFirst());
 }
-
-// ---- the flags' lifecycle ----------------------------------------------------------
 
 TEST(IsoBitmapFlagsTest, ResetOfBitOneDropsSecondaryAndFlags)
 {
