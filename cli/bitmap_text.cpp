@@ -57,7 +57,7 @@ constexpr CDecoder::SeparatedNumbers kCommaNumbers = MakeSeparatedNumbers(',');
 
 const char* NameOf(Names names, std::uint32_t bit)
 {
-    return names == Names::English ? DataElementName(bit) : DataElementName(bit);
+    return names == Names::Chinese ? DataElementNameZh(bit) : DataElementName(bit);
 }
 
 // Writes the fixed-size part of one line of output into a buffer on the

@@ -319,14 +319,19 @@ TEST(CliDecodeTest, FilesAndStandardInputInCommandLineOrder)
 
 TEST(CliDecodeTest, ElementNamesNeedNoEscaping)
 {
-    // Decode writes the names into JSON strings and tab-separated lines as they are.
-    for (std::uint32_t bit = 0; bit <= 129; ++bit)
+    // Decode writes the names of both languages into JSON strings and "; "-separated fields as they are.
+    for (std::uint32_t bit = 1; bit <= 128; ++bit)
     {
-        const char* name = DataElementName(bit);
-        ASSERT_EQ(bit >= 1 && bit <= 128, name != nullptr) << bit;
-        for (const char* c = name; c != nullptr && *c != '\0'; ++c)
-            EXPECT_TRUE(*c >= 0x20 && *c < 0x7F && *c != '"' && *c != '\\' && *c != ';') << bit << " " << name;
+        for (const std::string name : {DataElementName(bit), DataElementNameZh(bit)})
+            EXPECT_EQ(name.end(), std::find_if(name.begin(), name.end(), [](char c) {
+                          return (c >= 0 && c < 0x20) || c == 0x7F || c == '"' || c == '\\' || c == ';' || c == '\t';
+                      })) << bit << " " << name;
     }
+    EXPECT_EQ("C0 00 00 00 00 00 00 00    \t64\t1 2\t1=\xE7\xAC\xAC\xE4\xBA\x8C\xE4\xBD\x8D\xE5\x9B\xBE; 2=\xE4\xB8\xBB\xE8\xB4\xA6\xE5\x8F\xB7\n",
+              RunCli({"decode", "--names=zh", "C0 00 00 00 00 00 00 00"}).out);
+    EXPECT_EQ(R"({"input":1,"display":"40 00 00 00 00 00 00 00    ","hex":"4000000000000000","length":64,"bits":[2],)"
+              "\"names\":[\"\xE4\xB8\xBB\xE8\xB4\xA6\xE5\x8F\xB7\"],\"warnings\":[]}\n",
+              RunCli({"decode", "-j", "--names=zh", "4000000000000000"}).out);
 }
 
 TEST(CliStatusTest, BadInputIsNamedAndTheRestStillDone)
