@@ -11,21 +11,9 @@
 namespace
 {
 
-void Check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
+void Check(bool condition) { condition ? void() : std::abort(); }
 
-bool IsUpperHex(const std::string& text)
-{
-    for (const char c : text)
-    {
-        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')))
-            return false;
-    }
-    return true;
-}
+bool IsUpperHex(const std::string& text) { return text.find_first_not_of("0123456789ABCDEF") == std::string::npos; }
 
 } // namespace
 
@@ -35,28 +23,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string input(reinterpret_cast<const char*>(data), size);
     CHexCodec codec;
     const std::string bytes = codec.HexToBytes(input);
-    Check(bytes.size() == (size + 1) / 2);
     const std::string hex = codec.BytesToHex(bytes);
-    Check(hex.size() == 2 * bytes.size() && IsUpperHex(hex));
+    Check(bytes.size() == (size + 1) / 2 && hex.size() == 2 * bytes.size() && IsUpperHex(hex));
 
     const bool autoFirst = size > 0 && (data[0] & 1);
     for (const CIsoBitmap::LeadByteRule rule : {CIsoBitmap::IsGbkLeadByte, CIsoBitmap::NoLeadByte})
     {
         CIsoBitmap bitmap;
-        const std::int32_t count = bitmap.FromHex(input, autoFirst, rule);
-        Check(count == 64 || count == 128);
-        Check(count == bitmap.BitCount() && bitmap.IsExtended() == (count == 128));
-        if (autoFirst && count == 128)
-            Check(bitmap.Test(1));
+        CIsoBitmap::TextShape shape;
+        const std::int32_t count = bitmap.FromHex(input, autoFirst, rule, &shape);
+        Check((count == 64 || count == 128) && count == bitmap.BitCount() && bitmap.IsExtended() == (count == 128));
+        Check((!autoFirst || count == 64 || bitmap.Test(1)) && shape.digits == CIsoBitmap::HexDigits(input, rule).size());
 
+        // Rendered, reloaded and listed, the bits stay the same.
         const std::string rendered = bitmap.ToHex();
         Check((rendered.size() == 16 || rendered.size() == 32) && IsUpperHex(rendered));
-
         CIsoBitmap reloaded;
         reloaded.FromHex(rendered, autoFirst, rule);
-        Check(reloaded.ToHex() == rendered);
-        for (std::uint32_t n = 1; n <= 128; ++n)
-            Check(reloaded.Test(n) == bitmap.Test(n));
+        std::uint32_t bits[128];
+        const std::size_t listed = bitmap.SetBits(bits);
+        Check(reloaded.ToHex() == rendered && listed <= 128);
+        for (std::uint32_t n = 1, i = 0; n <= 128; ++n)
+        {
+            Check(reloaded.Test(n) == bitmap.Test(n) && (i < listed && bits[i] == n) == bitmap.Test(n));
+            i += bitmap.Test(n) ? 1 : 0;
+        }
     }
     return 0;
 }

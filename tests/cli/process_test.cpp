@@ -25,14 +25,13 @@ namespace
 struct Result
 {
     int status;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 std::string ReadFile(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 #ifdef _WIN32
@@ -109,9 +108,7 @@ TEST(CliProcessTest, ExitStatusStreamsFilesAndTextRule)
         std::vector<std::string> args;
         std::string input;
         int status;
-        std::string out;
-        std::string err;
-        std::string outFile;
+        std::string out, err, outFile;
     } cases[] = {
         {{"decode", "-q", kText}, "", 0, kArgument, "", ""},
         {{"decode", "-q"}, kText + "\n", 0, kLine, "", ""},

@@ -74,11 +74,9 @@ TEST(IsoBitmapLoadTest, LoadReplacesEverythingAndAssignsAutoFirst)
     bitmap.FromHex("FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", true);
     EXPECT_TRUE(bitmap.IsAutoFirst());
     EXPECT_EQ(64, bitmap.FromHex("01", false));
-    EXPECT_EQ(Bits{8}, SetBits(bitmap));
-    EXPECT_FALSE(bitmap.IsAutoFirst());
+    EXPECT_TRUE(SetBits(bitmap) == Bits{8} && !bitmap.IsAutoFirst());
     EXPECT_EQ(64, bitmap.FromBytes("", true)); // empty counts as a first byte of 0
-    EXPECT_TRUE(bitmap.IsAutoFirst());
-    EXPECT_TRUE(SetBits(bitmap).empty());
+    EXPECT_TRUE(SetBits(bitmap).empty() && bitmap.IsAutoFirst());
     // Code page 932 leads with 0x81..0x9F and 0xE0..0xFC only: 0xA1 is a
     // single-byte character there, and the digit after it stays.
     const auto shiftJis = [](unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
@@ -148,73 +146,53 @@ TEST(IsoBitmapRenderTest, EverySingleBitRoundTripsAndSetsTheLength)
     }
 }
 
-TEST(IsoBitmapBitTest, OutOfRangeNumbersThrowAndChangeNothing)
-{
-    CIsoBitmap bitmap;
-    bitmap.FromHex("80000000000000000000000000000001", true);
-    for (std::uint32_t bad : {0u, 129u, 0xFFFFFFFFu})
-    {
-        try
-        {
-            bitmap.Set(bad);
-            FAIL() << "Set(" << bad << ") did not throw";
-        }
-        catch (const std::out_of_range& e)
-        {
-            EXPECT_STREQ("invalid bitset<N> position", e.what());
-        }
-        EXPECT_THROW(bitmap.Test(bad), std::out_of_range);
-        EXPECT_THROW(bitmap.Reset(bad), std::out_of_range);
-    }
-    EXPECT_EQ((Bits{1, 128}), SetBits(bitmap));
-    EXPECT_TRUE(bitmap.IsExtended());
-    EXPECT_TRUE(bitmap.IsAutoFirst());
-}
-
-TEST(IsoBitmapFlagsTest, ResetOfBitOneDropsSecondaryAndFlags)
+// Out-of-range bit numbers, then the flags' lifecycle: Reset of bit 1,
+// Clear, ClearSecondary and Normalize.
+TEST(IsoBitmapFlagsTest, EachOperationKeepsOrDropsWhatItShould)
 {
     CIsoBitmap bitmap;
     bitmap.FromHex("C0000000000000010000000000000001", true);
+    for (std::uint32_t bad : {0u, 129u, 0xFFFFFFFFu})
+    {
+        EXPECT_THROW(bitmap.Set(bad), std::out_of_range);
+        EXPECT_THROW(bitmap.Test(bad), std::out_of_range);
+        EXPECT_THROW(bitmap.Reset(bad), std::out_of_range);
+    }
+    try
+    {
+        bitmap.Set(129);
+    }
+    catch (const std::out_of_range& e)
+    {
+        EXPECT_STREQ("invalid bitset<N> position", e.what());
+    }
+    EXPECT_EQ((Bits{1, 2, 64, 128}), SetBits(bitmap)); // nothing changed
     bitmap.Reset(2);
-    EXPECT_TRUE(bitmap.IsExtended()); // other bits leave the length alone
+    EXPECT_TRUE(bitmap.IsExtended() && bitmap.IsAutoFirst()); // other bits leave the length alone
     bitmap.Reset(1);
     EXPECT_EQ(Bits{64}, SetBits(bitmap));
-    EXPECT_FALSE(bitmap.IsExtended());
-    EXPECT_EQ(64, bitmap.BitCount());
-    EXPECT_FALSE(bitmap.IsAutoFirst());
-}
+    EXPECT_TRUE(!bitmap.IsExtended() && bitmap.BitCount() == 64 && !bitmap.IsAutoFirst());
 
-TEST(IsoBitmapFlagsTest, ClearKeepsAutoFirstClearSecondaryDropsIt)
-{
-    CIsoBitmap bitmap;
     bitmap.FromHex("8000000000000000FF", true);
     bitmap.Clear();
-    EXPECT_TRUE(SetBits(bitmap).empty());
-    EXPECT_EQ(64, bitmap.BitCount());
+    EXPECT_TRUE(SetBits(bitmap).empty() && bitmap.BitCount() == 64);
     bitmap.Set(70);
-    EXPECT_EQ("80000000000000000400000000000000", bitmap.ToHex()); // auto-first still in force
+    EXPECT_EQ("80000000000000000400000000000000", bitmap.ToHex()); // Clear keeps auto-first
 
     bitmap.FromHex("FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF", true);
     bitmap.ClearSecondary();
-    EXPECT_EQ(64u, SetBits(bitmap).size());
-    EXPECT_FALSE(bitmap.IsExtended());
+    EXPECT_TRUE(SetBits(bitmap).size() == 64u && !bitmap.IsExtended());
     bitmap.Reset(1);
     bitmap.Set(66);
-    EXPECT_EQ("7FFFFFFFFFFFFFFF4000000000000000", bitmap.ToHex()); // and no auto-first now
-}
+    EXPECT_EQ("7FFFFFFFFFFFFFFF4000000000000000", bitmap.ToHex()); // and ClearSecondary drops it
 
-TEST(IsoBitmapFlagsTest, NormalizeFollowsSecondaryBitsOnly)
-{
-    CIsoBitmap bitmap;
     bitmap.Set(100);
     bitmap.Normalize();
-    EXPECT_EQ(128, bitmap.BitCount());
-    EXPECT_FALSE(bitmap.Test(1));
-    bitmap.Reset(100);
+    EXPECT_TRUE(bitmap.BitCount() == 128 && !bitmap.Test(1));
+    bitmap.ClearSecondary();
     bitmap.Set(1);
     bitmap.Normalize();
-    EXPECT_EQ(64, bitmap.BitCount());
-    EXPECT_TRUE(bitmap.Test(1));
+    EXPECT_TRUE(bitmap.BitCount() == 64 && bitmap.Test(1)); // only bits 65..128 make it 128
 }
 
 } // namespace
