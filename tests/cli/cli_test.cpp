@@ -101,6 +101,9 @@ std::string Join(const std::vector<std::string>& items, bool json)
     return text;
 }
 
+// The C library's text for an error: a copy, as its buffer may be shared.
+std::string Reason(int error) { return std::strerror(error); }
+
 const std::string kDecode = "orvane-cli decode: ";
 const std::string kClear = "00 00 00 00 00 00 00 00    ";
 const std::string kBit1 = "80 00 00 00 00 00 00 00    \t64\t1\n";
@@ -254,7 +257,7 @@ TEST(CliDecodeTest, FilesAndStandardInputInCommandLineOrder)
          kDecode + "bitmap 1: the input ends inside a bitmap of 8 bytes, after 7\n"},
         // A file that cannot be read is named with the reason, and the rest still done.
         {{"-f", "missing.txt", "-f", ".", k7238}, "", 1, k7238Line,
-         kDecode + "cannot open missing.txt: " + std::strerror(ENOENT) + "\n" + kDecode + "cannot open .: " + std::strerror(EISDIR) + "\n"},
+         kDecode + "cannot open missing.txt: " + Reason(ENOENT) + "\n" + kDecode + "cannot open .: " + Reason(EISDIR) + "\n"},
     };
     for (const Case& c : cases)
         Check(c, {"decode"});
@@ -310,11 +313,11 @@ TEST(CliStatusTest, BadInputIsNamedAndTheRestStillDone)
         {{"DECODE", "80"}, "", 2, "", "orvane-cli: unknown command \"DECODE\"\nTry 'orvane-cli --help'.\n"},
         {{"help", "nothing"}, "", 2, "", "orvane-cli: no help on \"nothing\"\nTry 'orvane-cli --help'.\n"},
         // A failed read or a full disk must not pass for success, and nothing may escape Run().
-        {{"decode"}, k7238 + "\n", 1, k7238Line, kDecode + "cannot read standard input: " + std::strerror(EIO) + "\n", -EIO},
+        {{"decode"}, k7238 + "\n", 1, k7238Line, kDecode + "cannot read standard input: " + Reason(EIO) + "\n", -EIO},
         {{"decode"}, k7238 + "\n", 1, k7238Line, "orvane-cli: out of memory\n", 1},
-        {{"decode"}, k7238 + "\n", 1, k7238Line, kDecode + cannotWrite + std::strerror(ENOSPC) + "\n", 0, ENOSPC},
-        {{"decode", k7238}, "", 1, k7238Line, kDecode + cannotWrite + std::strerror(EPIPE) + "\n", 0, EPIPE},
-        {{"encode", "1"}, "", 1, "8000000000000000\n", encode + cannotWrite + std::strerror(ENOSPC) + "\n", 0, ENOSPC},
+        {{"decode"}, k7238 + "\n", 1, k7238Line, kDecode + cannotWrite + Reason(ENOSPC) + "\n", 0, ENOSPC},
+        {{"decode", k7238}, "", 1, k7238Line, kDecode + cannotWrite + Reason(EPIPE) + "\n", 0, EPIPE},
+        {{"encode", "1"}, "", 1, "8000000000000000\n", encode + cannotWrite + Reason(ENOSPC) + "\n", 0, ENOSPC},
     };
     for (const Case& c : cases)
         Check(c);
