@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <sys/stat.h>
 
@@ -302,6 +303,53 @@ bool ParseOptions(const std::vector<std::string>& args, const std::vector<Option
     return true;
 }
 
+// A file through the C library; read errors keep their errno value.
+class CFileSource : public CByteSource
+{
+public:
+    explicit CFileSource(std::FILE* file) : m_file(file) {}
+    ~CFileSource() override { std::fclose(m_file); }
+    CFileSource(const CFileSource&) = delete;
+    CFileSource& operator=(const CFileSource&) = delete;
+
+    long long Read(char* buffer, std::size_t size) override
+    {
+        errno = 0;
+        const std::size_t count = std::fread(buffer, 1, size, m_file);
+        if (count == 0 && std::ferror(m_file))
+            return -(errno != 0 ? errno : EIO);
+        return static_cast<long long>(count);
+    }
+
+private:
+    std::FILE* m_file;
+};
+
+// The file's bytes, or null with the errno value in error.
+std::unique_ptr<CByteSource> OpenFile(const std::string& path, int& error)
+{
+    struct stat status;
+    if (stat(path.c_str(), &status) == 0 && (status.st_mode & S_IFMT) == S_IFDIR)
+    {
+        error = EISDIR;
+        return nullptr;
+    }
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+    {
+        error = errno != 0 ? errno : ENOENT;
+        return nullptr;
+    }
+    return std::unique_ptr<CByteSource>(new CFileSource(file));
+}
+
+bool IsFile(const std::string& path)
+{
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && (status.st_mode & S_IFMT) == S_IFREG;
+}
+
 // One place an input comes from, in command-line order.
 struct Source
 {
@@ -355,11 +403,12 @@ public:
             EndLine();
         if (m_decoder.Options().from == Encoding::Binary && !m_line.empty())
         {
-            Report(Verdict::Bad, [&](std::string& message) {
-                m_decoder.Reject(Place(), "the input ends inside a bitmap of " + std::to_string(BitmapSize()) +
-                                              " bytes, after " + std::to_string(m_line.size()),
-                                 m_output.Buffer(), message);
-            });
+            ++m_number;
+            m_message.clear();
+            m_decoder.Reject(Place(), "the input ends inside a bitmap of " + std::to_string(BitmapSize()) + " bytes, after " +
+                                          std::to_string(m_line.size()),
+                             m_output.Buffer(), m_message);
+            Said(Verdict::Bad);
         }
         m_output.Flush();
         return error;
@@ -367,14 +416,6 @@ public:
 
     // Passes the verdict of one input on: its message to standard error,
     // after the output before it, so a terminal shows them in order.
-    template <typename Work>
-    void Report(Verdict verdict, Work work)
-    {
-        m_message.clear();
-        work(m_message);
-        Said(verdict);
-    }
-
     void Said(Verdict verdict)
     {
         if (verdict == Verdict::Clean)
@@ -398,8 +439,7 @@ public:
 private:
     InputPlace Place() const
     {
-        return InputPlace{m_decoder.Options().from == Encoding::Binary ? InputKind::Bitmap : InputKind::Line,
-                          m_number + (m_decoder.Options().from == Encoding::Binary ? 1 : 0), m_file};
+        return InputPlace{m_decoder.Options().from == Encoding::Binary ? InputKind::Bitmap : InputKind::Line, m_number, m_file};
     }
 
     std::size_t BitmapSize() const { return (static_cast<unsigned char>(m_line[0]) & 0x80U) != 0 ? 16 : 8; }
@@ -414,9 +454,9 @@ private:
             i += take;
             if (m_line.size() == BitmapSize())
             {
+                ++m_number;
                 m_message.clear();
                 Said(m_decoder.DecodeBytes(m_line, Place(), m_output.Buffer(), m_message));
-                ++m_number;
                 m_line.clear();
                 m_output.FlushIfFull();
             }
@@ -491,8 +531,6 @@ private:
 int Decode(const std::vector<std::string>& args, Environment& environment)
 {
     CMessages messages(environment.err, "decode");
-    CFileSystem defaultFiles;
-    CFileSystem& files = environment.files != nullptr ? *environment.files : defaultFiles;
     DecodeOptions options;
     std::vector<Source> sources;
     bool help = false;
@@ -588,7 +626,7 @@ int Decode(const std::vector<std::string>& args, Environment& environment)
             break;
         if (source.kind == Source::Text)
         {
-            if (files.IsFile(source.text))
+            if (IsFile(source.text))
                 decoder.NoteNextInput(Quote(source.text) + " names a file: to read its lines, use --file");
             decoder.SetLeadByteRule(environment.rules.arguments);
             stream.DecodeText(source.text, ++textNumber);
@@ -599,7 +637,7 @@ int Decode(const std::vector<std::string>& args, Environment& environment)
         if (source.kind == Source::File)
         {
             int error = 0;
-            file = files.Open(source.text, error);
+            file = OpenFile(source.text, error);
             if (file == nullptr)
             {
                 output.Flush();
@@ -697,53 +735,7 @@ int Dispatch(const std::vector<std::string>& args, Environment& environment)
     return kExitUsage;
 }
 
-// A file through the C library; read errors keep their errno value.
-class CFileSource : public CByteSource
-{
-public:
-    explicit CFileSource(std::FILE* file) : m_file(file) {}
-    ~CFileSource() override { std::fclose(m_file); }
-    CFileSource(const CFileSource&) = delete;
-    CFileSource& operator=(const CFileSource&) = delete;
-
-    long long Read(char* buffer, std::size_t size) override
-    {
-        errno = 0;
-        const std::size_t count = std::fread(buffer, 1, size, m_file);
-        if (count == 0 && std::ferror(m_file))
-            return -(errno != 0 ? errno : EIO);
-        return static_cast<long long>(count);
-    }
-
-private:
-    std::FILE* m_file;
-};
-
 } // namespace
-
-std::unique_ptr<CByteSource> CFileSystem::Open(const std::string& path, int& error)
-{
-    struct stat status;
-    if (stat(path.c_str(), &status) == 0 && (status.st_mode & S_IFMT) == S_IFDIR)
-    {
-        error = EISDIR;
-        return nullptr;
-    }
-    errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-    {
-        error = errno != 0 ? errno : ENOENT;
-        return nullptr;
-    }
-    return std::unique_ptr<CByteSource>(new CFileSource(file));
-}
-
-bool CFileSystem::IsFile(const std::string& path)
-{
-    struct stat status;
-    return stat(path.c_str(), &status) == 0 && (status.st_mode & S_IFMT) == S_IFREG;
-}
 
 int Run(const std::vector<std::string>& args, Environment& environment)
 {

@@ -1,13 +1,13 @@
 #pragma once
 
 // The orvane-cli program behind its main(): arguments, help, the streaming
-// loops over standard input and files, and the exit status. The byte streams
-// are interfaces so that tests drive the whole program in-process.
+// loops over standard input and files, and the exit status. The standard
+// streams are interfaces so that tests drive the whole program in-process;
+// files named on the command line are opened through the C library.
 
 #include "iso_bitmap.h"
 
 #include <cstddef>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,16 +40,6 @@ public:
     virtual int Write(const char* data, std::size_t size) = 0;
 };
 
-// The files named on the command line, opened through the C library.
-class CFileSystem
-{
-public:
-    virtual ~CFileSystem() = default;
-    // The file's bytes, or null with the errno value in error.
-    virtual std::unique_ptr<CByteSource> Open(const std::string& path, int& error);
-    virtual bool IsFile(const std::string& path);
-};
-
 struct LeadByteRules
 {
     CIsoBitmap::LeadByteRule input = CIsoBitmap::NoLeadByte;     // lines of standard input and files
@@ -63,7 +53,6 @@ struct Environment
     CByteSink& err;
     LeadByteRules rules;
     std::size_t maxLineBytes = kMaxLineBytes;
-    CFileSystem* files = nullptr; // the C library's when null
 };
 
 // args are the command-line arguments after the program name. Catches
