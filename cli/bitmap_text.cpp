@@ -2,6 +2,7 @@
 
 #include "display_text.h"
 #include "element_names.h"
+#include "hex_codec.h"
 
 #include <array>
 #include <charconv>
@@ -264,9 +265,21 @@ char FromEbcdic(unsigned char byte)
     return byte == 0x40 ? ' ' : '\0';
 }
 
-unsigned DigitValue(char c)
+// A word of exactly 16 or 32 hex digits among other characters, such as the
+// value of "bitmap=...": likely the bitmap itself. Its offset, or npos.
+std::size_t FindBitmapWord(const std::string& text, std::size_t& length)
 {
-    return static_cast<unsigned>(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
+    for (std::size_t start = 0; start < text.size();)
+    {
+        std::size_t end = start;
+        while (end < text.size() && IsHexDigit(text[end]))
+            ++end;
+        length = end - start;
+        if (length == 16 || length == 32)
+            return start;
+        start = end + 1;
+    }
+    return std::string::npos;
 }
 
 } // namespace
@@ -314,24 +327,29 @@ Verdict CDecoder::Decode(const std::string& text, const InputPlace& place, std::
     if (m_options.from != Encoding::Hex)
     {
         // The digits of the encoded text make one character per pair.
-        const std::string digits = CIsoBitmap::HexDigits(work, m_options.leadByte);
+        std::string digits = CIsoBitmap::HexDigits(work, m_options.leadByte);
         const std::size_t other = FindOther(work, 0);
         if (other != std::string::npos)
             m_warnings.push_back(OtherWarning(work, other, " in the encoded text"));
         if (digits.size() % 2 != 0)
-            m_warnings.push_back("an odd number of encoded digits: the last one is dropped");
-        std::string decoded;
-        std::size_t unknown = 0;
-        for (std::size_t i = 0; i + 1 < digits.size(); i += 2)
         {
-            const auto byte = static_cast<unsigned char>(DigitValue(digits[i]) << 4 | DigitValue(digits[i + 1]));
-            const char c = m_options.from == Encoding::AsciiHex ? static_cast<char>(byte) : FromEbcdic(byte);
-            if (c != '\0')
-                decoded += c;
-            else if (unknown++ == 0)
-                m_warnings.push_back("byte " + digits.substr(i, 2) + " is no EBCDIC hex digit or space: dropped");
+            m_warnings.push_back("an odd number of encoded digits: the last one is dropped");
+            digits.pop_back();
         }
-        work = decoded;
+        work = CHexCodec().HexToBytes(digits);
+        if (m_options.from == Encoding::EbcdicHex)
+        {
+            std::string decoded;
+            for (std::size_t i = 0; i < work.size(); ++i)
+            {
+                const char c = FromEbcdic(static_cast<unsigned char>(work[i]));
+                if (c != '\0')
+                    decoded += c;
+                else if (decoded.size() == i) // the first byte of its kind
+                    m_warnings.push_back("byte " + digits.substr(2 * i, 2) + " is no EBCDIC hex digit or space: dropped");
+            }
+            work = decoded;
+        }
     }
 
     std::string mti;
@@ -368,7 +386,14 @@ void CDecoder::CheckBitmapText(const std::string& text, const CIsoBitmap::TextSh
         other = FindOther(text, first + 2);
     }
     if (other != std::string::npos)
+    {
+        std::size_t length = 0;
+        const std::size_t word = FindBitmapWord(text, length);
         m_warnings.push_back(OtherWarning(text, other, whose));
+        if (word != std::string::npos)
+            m_warnings.back() += " (" + Quote(text.substr(word, length)) + " at column " + std::to_string(word + 1) +
+                                 " may be the bitmap alone)";
+    }
 
     std::string count;
     AppendNumber(shape.digits, count);
@@ -397,11 +422,12 @@ bool CDecoder::ReadMessage(const std::string& text, std::string& mti, std::strin
     if (other != std::string::npos)
         m_warnings.push_back(OtherWarning(text, other, m_options.from == Encoding::Hex ? "" : " in the decoded text"));
 
+    // The primary bitmap's bit 1 tells whether the secondary one follows.
     const std::string digits = CIsoBitmap::HexDigits(text, m_options.leadByte);
     const std::size_t start = 2 * m_options.header + 4;
     std::size_t need = start + 16;
     const char* parts = "the message type and primary bitmap";
-    if (digits.size() >= need && DigitValue(digits[start]) >= 8)
+    if (digits.size() >= need && (m_bitmap.FromHex(digits.substr(start, 16), false, CIsoBitmap::NoLeadByte), m_bitmap.Test(1)))
     {
         need += 16;
         parts = "the message type and both bitmaps";
