@@ -403,7 +403,7 @@ void CDecoder::CheckBitmapText(const std::string& text, const CIsoBitmap::TextSh
         if (shape.digits > 32)
             warning += ": only the first 32 count";
         if (shape.digits == 20 || shape.digits == 36)
-            warning += "; a message type in front? --message reads it";
+            warning += " (a message type in front? --message reads it)";
         m_warnings.push_back(warning);
     }
     else if (shape.digits == 32 && !shape.firstBit)
@@ -427,10 +427,14 @@ bool CDecoder::ReadMessage(const std::string& text, std::string& mti, std::strin
     const std::size_t start = 2 * m_options.header + 4;
     std::size_t need = start + 16;
     const char* parts = "the message type and primary bitmap";
-    if (digits.size() >= need && (m_bitmap.FromHex(digits.substr(start, 16), false, CIsoBitmap::NoLeadByte), m_bitmap.Test(1)))
+    if (digits.size() >= need)
     {
-        need += 16;
-        parts = "the message type and both bitmaps";
+        m_bitmap.FromHex(digits.substr(start, 16), false, CIsoBitmap::NoLeadByte);
+        if (m_bitmap.Test(1))
+        {
+            need += 16;
+            parts = "the message type and both bitmaps";
+        }
     }
     if (digits.size() < need)
     {

@@ -173,7 +173,7 @@ TEST(CliDecodeTest, UncleanInputIsNamedAndStrictModeRefusesIt)
         std::string out;
     } cases[] = {
         {k7238, {}, k7238Line},
-        {"0200" + k7238, {"20 hex digits, not 16 or 32; a message type in front? --message reads it"},
+        {"0200" + k7238, {"20 hex digits, not 16 or 32 (a message type in front? --message reads it)"},
          "02 00 72 38 00 01 08 C1    80 00 00 00 00 00 00 00 \t128\t7 18 19 20 23 27 28 29 48 53 57 58 64 65\n"},
         {"0x" + k7238, {"a 0x prefix: its 0 is read as a digit and shifts every bit; leave the prefix out", "17 hex digits, not 16 or 32"},
          "07 23 80 00 10 8C 18 00    \t64\t6 7 8 11 15 16 17 36 41 45 46 52 53\n"},

@@ -112,10 +112,8 @@ TEST(CliProcessTest, ExitStatusStreamsFilesAndTextRule)
     } cases[] = {
         {{"decode", "-q", kText}, "", 0, kArgument, "", ""},
         {{"decode", "-q"}, kText + "\n", 0, kLine, "", ""},
-        // A Ctrl+Z byte ends no input, and LF goes out as LF; "-" is standard input, -f a file.
+        // A Ctrl+Z byte ends no input, and LF goes out as LF; "-" is standard input.
         {{"decode", "-q", "-"}, "80\r\n\n\x1A" "01\n", 1, kBit1 + "error: the bitmap text is empty\n" + kBit8, empty, ""},
-        {{"decode", "-q", "-f", kFiles + ".in"}, "80\n\n", 1, kBit1 + "error: the bitmap text is empty\n",
-         "orvane-cli decode: " + kFiles + ".in line 2: the bitmap text is empty\n", ""},
         {{"encode", "3", "129"}, "", 1, "", "orvane-cli encode: argument 2 (\"129\"): bit number outside 1..128\n", ""},
         {{"decode", "--bogus"}, "80\n", 2, "", "orvane-cli decode: unknown option \"--bogus\"\nTry 'orvane-cli decode --help'.\n", ""},
 #ifndef _WIN32

