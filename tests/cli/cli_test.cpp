@@ -244,6 +244,7 @@ TEST(CliDecodeTest, WholeMessagesAndEncodings)
 TEST(CliDecodeTest, FilesAndStandardInputInCommandLineOrder)
 {
     const CTempFile lines("lines.txt", "80\r\n\n" + k7238), raw("raw.bin", std::string("\x01\0\0\0\0\0\0\0", 8));
+    const CTempFile gbk("\xB0\xA1.txt", "\n"), utf8("\xC3\xA9.txt", "\n"); // names in GBK, which is no UTF-8, and in UTF-8
     const std::string empty = "error: " + kEmpty + "\n", emptyLine = kDecode + "lines.txt line 2: " + kEmpty + "\n";
     const Case cases[] = {
         {{"-q", "-f", "lines.txt", "-", "01", "--file=lines.txt"}, "01\n", 1,
@@ -255,6 +256,10 @@ TEST(CliDecodeTest, FilesAndStandardInputInCommandLineOrder)
          kDecode + "warning: lines.txt line 1: 2 hex digits, not 16 or 32\n" + emptyLine},
         {{"--from", "binary", "--file", "raw.bin", "-"}, std::string(7, '\0'), 1, kBit8 + "error: the input ends inside a bitmap of 8 bytes, after 7\n",
          kDecode + "bitmap 1: the input ends inside a bitmap of 8 bytes, after 7\n"},
+        // JSON stays valid whatever bytes a file's name holds.
+        {{"-j", "-f", gbk.path, "-f", utf8.path}, "", 1, "{\"input\":1,\"file\":\"\\u00b0\\u00a1.txt\",\"error\":\"" + kEmpty + "\"}\n"
+         "{\"input\":1,\"file\":\"\xC3\xA9.txt\",\"error\":\"" + kEmpty + "\"}\n", kDecode + gbk.path + " line 1: " + kEmpty + "\n" +
+         kDecode + utf8.path + " line 1: " + kEmpty + "\n"},
         // A file that cannot be read is named with the reason, and the rest still done.
         {{"-f", "missing.txt", "-f", ".", k7238}, "", 1, k7238Line,
          kDecode + "cannot open missing.txt: " + Reason(ENOENT) + "\n" + kDecode + "cannot open .: " + Reason(EISDIR) + "\n"},
