@@ -62,9 +62,9 @@ const char* NameOf(Names names, std::uint32_t bit)
 }
 
 // Writes the fixed-size part of one line of output into a buffer on the
-// stack: the longest, a JSON object with all 128 bits and their names,
-// stays far below its size. Texts of unbounded length (file names,
-// warnings) go to the output string directly.
+// stack: the longest, a text line with all 128 bits and their names, stays
+// far below its size. Texts that JSON escapes or of unbounded length (file
+// names, JSON names, warnings) go to the output string directly.
 class CLineBuffer
 {
 public:
@@ -159,12 +159,12 @@ std::size_t Utf8Length(const unsigned char* p, const unsigned char* end)
 
 // A JSON string of any bytes: UTF-8 passes, other bytes become the code
 // points of their values, so the output is valid JSON whatever the input.
-void AppendJsonString(const std::string& text, std::string& out)
+void AppendJsonString(const char* text, std::size_t size, std::string& out)
 {
     static const char kHex[] = "0123456789abcdef";
     out += '"';
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* const end = p + text.size();
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    const auto* const end = p + size;
     while (p < end)
     {
         const unsigned c = *p;
@@ -193,6 +193,11 @@ void AppendJsonString(const std::string& text, std::string& out)
         ++p;
     }
     out += '"';
+}
+
+void AppendJsonString(const std::string& text, std::string& out)
+{
+    AppendJsonString(text.data(), text.size(), out);
 }
 
 void AppendJsonStart(const InputPlace& place, std::string& out)
@@ -486,13 +491,13 @@ Verdict CDecoder::Finish(const InputPlace& place, const char* mti, std::string& 
         line.Put(']');
         if (m_options.names != Names::None)
         {
-            // The names hold no character that JSON escapes (the tests see to that).
             line.Put(",\"names\":[");
+            line.MoveTo(out);
             for (std::size_t i = 0; i < count; ++i)
             {
-                line.Put(i == 0 ? "\"" : ",\"");
-                line.Put(NameOf(m_options.names, bits[i]));
-                line.Put('"');
+                const char* name = NameOf(m_options.names, bits[i]);
+                out += i == 0 ? "" : ",";
+                AppendJsonString(name, std::strlen(name), out);
             }
             line.Put(']');
         }

@@ -28,18 +28,16 @@ Bits SetBits(const CIsoBitmap& bitmap)
     return bits;
 }
 
-struct LoadCase
-{
-    std::string text;
-    bool autoFirst;
-    int bitCount; // returned by the load
-    Bits bits;    // after the load
-    std::string hex;
-};
-
 TEST(IsoBitmapLoadTest, TextLoadsAndRendersBack)
 {
-    const LoadCase cases[] = {
+    const struct
+    {
+        std::string text;
+        bool autoFirst;
+        int bitCount; // returned by the load
+        Bits bits;    // after the load
+        std::string hex;
+    } cases[] = {
         {"00", false, 64, {}, k16},
         {"8", false, 128, {1}, "8000000000000000"}, // padded to 80; bit 1 alone renders 64 bits
         {"0x12 34", false, 64, {8, 11, 15, 16, 18}, "0123400000000000"},
@@ -55,7 +53,7 @@ TEST(IsoBitmapLoadTest, TextLoadsAndRendersBack)
         {"12\x81", false, 64, {4, 7}, "1200000000000000"},           // a lead byte at the very end
         {"7FFFFFFFFFFFFFFF", false, 64, Bits(), "7FFFFFFFFFFFFFFF"},  // bits 2..64, filled in below
     };
-    for (LoadCase c : cases)
+    for (auto c : cases)
     {
         for (std::uint32_t n = 2; c.hex == "7FFFFFFFFFFFFFFF" && n <= 64; ++n)
             c.bits.push_back(n);
@@ -122,11 +120,9 @@ TEST(IsoBitmapLoadTest, AnyTextLoadsAsItsDigitsReadOneByOne)
         CIsoBitmap reference;
         reference.FromHex((digits + (digits.size() % 2 ? "0" : "")).substr(0, 32), false, CIsoBitmap::NoLeadByte);
         ASSERT_EQ(reference.ToHex(), fast.ToHex()) << "text of " << text.size() << " bytes, round " << round;
-        ASSERT_EQ(digits, CIsoBitmap::HexDigits(text)) << round;
-        ASSERT_EQ(digits.size(), shape.digits) << round;
-        ASSERT_EQ(firstOther, shape.firstOther) << round;
-        ASSERT_EQ(!digits.empty() && std::string("89ABCDEFabcdef").find(digits[0]) != std::string::npos,
-                  shape.firstBit) << round;
+        const bool firstBit = !digits.empty() && std::string("89ABCDEFabcdef").find(digits[0]) != std::string::npos;
+        ASSERT_TRUE(digits == CIsoBitmap::HexDigits(text) && digits.size() == shape.digits && firstOther == shape.firstOther &&
+                    firstBit == shape.firstBit) << "what the filter met, round " << round;
     }
 }
 
