@@ -1,0 +1,427 @@
+// Times Orvane.exe against two floor programs under the same conditions:
+// floor_grid (the same dialog template with 128 plain owner-drawn buttons
+// painted by FillRect, doing the same window operations) and floor_bare (the
+// template alone). The programs run side by side and take turns, so that the
+// machine's moods fall on all of them alike. Then watches Orvane's memory
+// over many openings of the About box and many cell clicks.
+//   gui_bench.exe [--rounds N] [--starts N] [--no-memory] [--orvane PATH]
+// (--orvane times another build of Orvane.exe, such as an older one.)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+constexpr int kHexEdit = 1000, kBitmapButton = 1002, kFirstCell = 9000;
+constexpr UINT kAboutCommand = 0x0010;
+const char kAll128[] = "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF";
+const char kZeros[] = "00";
+
+std::string WindowsPath(std::string path)
+{
+    if (!path.empty() && path[0] == '/')
+    {
+        std::replace(path.begin(), path.end(), '/', '\\');
+        path = "Z:" + path;
+    }
+    return path;
+}
+
+double NowMs()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void Fail(const char* what)
+{
+    std::fprintf(stderr, "gui_bench: %s\n", what);
+    std::exit(1);
+}
+
+struct Program
+{
+    const char* name;
+    std::string path;
+    bool grid; // has the 128 cells
+    PROCESS_INFORMATION info = {};
+    HWND dialog = nullptr;
+};
+
+struct FindContext
+{
+    HWND except;
+    HWND found;
+};
+
+BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM param)
+{
+    auto* context = reinterpret_cast<FindContext*>(param);
+    char className[16] = {};
+    ::GetClassNameA(window, className, sizeof className);
+    if (window == context->except || !::IsWindowVisible(window) || std::strcmp(className, "#32770") != 0)
+        return TRUE;
+    context->found = window;
+    return FALSE;
+}
+
+HWND FindDialog(DWORD threadId, HWND except = nullptr)
+{
+    FindContext context = {except, nullptr};
+    ::EnumThreadWindows(threadId, FindVisibleDialog, reinterpret_cast<LPARAM>(&context));
+    return context.found;
+}
+
+bool PaintedCell(HWND dialog, int bit)
+{
+    HWND cell = ::GetDlgItem(dialog, kFirstCell + bit - 1);
+    return cell != nullptr && ::IsWindowVisible(cell) && !::GetUpdateRect(cell, nullptr, FALSE);
+}
+
+// The program has shown its main dialog with cells 1 and 64 painted (or,
+// without cells, the dialog painted).
+bool ShowsItself(const Program& program, HWND dialog)
+{
+    if (dialog == nullptr || ::GetDlgItem(dialog, kHexEdit) == nullptr)
+        return false;
+    if (!program.grid)
+        return !::GetUpdateRect(dialog, nullptr, FALSE);
+    return PaintedCell(dialog, 1) && PaintedCell(dialog, 64);
+}
+
+// Returns once the program has handled everything sent so far and painted
+// every window of its dialog that needed it.
+void Settle(HWND dialog)
+{
+    ::RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ::SendMessageA(dialog, WM_NULL, 0, 0);
+}
+
+bool Launch(Program& program)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + program.path + "\"";
+    return ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &program.info) != FALSE;
+}
+
+HWND WaitUntilShown(const Program& program)
+{
+    ::WaitForInputIdle(program.info.hProcess, 20000);
+    const double deadline = NowMs() + 20000;
+    for (;;)
+    {
+        HWND dialog = FindDialog(program.info.dwThreadId);
+        if (ShowsItself(program, dialog))
+            return dialog;
+        if (NowMs() > deadline)
+            return nullptr;
+        ::Sleep(1);
+    }
+}
+
+void End(Program& program)
+{
+    if (program.info.hProcess == nullptr)
+        return;
+    if (program.dialog != nullptr)
+        ::PostMessageA(program.dialog, WM_CLOSE, 0, 0);
+    if (::WaitForSingleObject(program.info.hProcess, 10000) != WAIT_OBJECT_0)
+    {
+        ::TerminateProcess(program.info.hProcess, 99);
+        ::WaitForSingleObject(program.info.hProcess, 5000);
+    }
+    ::CloseHandle(program.info.hThread);
+    ::CloseHandle(program.info.hProcess);
+    program.info = {};
+    program.dialog = nullptr;
+}
+
+// CreateProcess until the dialog shows its first and last primary cells painted.
+double TimeStartUp(Program& program)
+{
+    const double start = NowMs();
+    if (!Launch(program))
+        Fail("cannot start a program");
+    program.dialog = WaitUntilShown(program);
+    const double elapsed = NowMs() - start;
+    if (program.dialog == nullptr)
+        Fail("a program did not show its dialog");
+    End(program);
+    return elapsed;
+}
+
+void Focus(const Program& program)
+{
+    if (::GetForegroundWindow() != program.dialog)
+        ::SetForegroundWindow(program.dialog);
+    Settle(program.dialog);
+}
+
+std::string EditText(HWND dialog)
+{
+    char text[128] = {};
+    ::GetDlgItemTextA(dialog, kHexEdit, text, sizeof text);
+    return text;
+}
+
+// "位图" with `text` in the edit box, until every cell has repainted.
+double TimeBitmap(const Program& program, const char* text)
+{
+    ::SetDlgItemTextA(program.dialog, kHexEdit, text);
+    Focus(program);
+    HWND button = ::GetDlgItem(program.dialog, kBitmapButton);
+    const double start = NowMs();
+    ::SendMessageA(program.dialog, WM_COMMAND, MAKEWPARAM(kBitmapButton, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    Settle(program.dialog);
+    return NowMs() - start;
+}
+
+void Click(HWND cell)
+{
+    ::SendMessageA(cell, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 15));
+    ::SendMessageA(cell, WM_LBUTTONUP, 0, MAKELPARAM(15, 15));
+}
+
+// A click on the cell of `bit`, until the edit box shows the new text.
+double TimeClick(const Program& program, int bit)
+{
+    HWND cell = ::GetDlgItem(program.dialog, kFirstCell + bit - 1);
+    Focus(program);
+    const std::string before = EditText(program.dialog);
+    const double start = NowMs();
+    Click(cell);
+    Settle(program.dialog);
+    const double elapsed = NowMs() - start;
+    if (EditText(program.dialog) == before)
+        Fail("a cell click did not change the text");
+    return elapsed;
+}
+
+struct Series
+{
+    std::vector<double> samples;
+    double Quantile(double q) const
+    {
+        std::vector<double> sorted = samples;
+        std::sort(sorted.begin(), sorted.end());
+        if (sorted.empty())
+            return 0;
+        const auto rank = static_cast<std::size_t>(std::ceil(q * static_cast<double>(sorted.size())));
+        return sorted[std::min(sorted.size(), std::max<std::size_t>(rank, 1)) - 1];
+    }
+    double Median() const { return Quantile(0.5); }
+    double P90() const { return Quantile(0.9); }
+};
+
+void PrintRow(const char* figure, const Series& orvane, const Series& grid, const Series* bare)
+{
+    char bareText[32] = "";
+    if (bare != nullptr)
+        std::snprintf(bareText, sizeof bareText, "%7.2f %7.2f", bare->Median(), bare->P90());
+    std::printf("%-30s %7.2f %7.2f   %7.2f %7.2f   %-15s   %5.2fx  %5.2fx\n", figure, orvane.Median(), orvane.P90(),
+                grid.Median(), grid.P90(), bareText, orvane.Median() / grid.Median(), orvane.P90() / grid.P90());
+}
+
+// What Wine reports of another process: its resident and committed memory
+// (GDI and USER object counts and private bytes read 0 there).
+struct MemorySample
+{
+    long long workingSetKiB;
+    long long committedKiB;
+};
+
+MemorySample SampleMemory(HANDLE process)
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    ::GetProcessMemoryInfo(process, &counters, sizeof counters);
+    return {static_cast<long long>(counters.WorkingSetSize / 1024),
+            static_cast<long long>(counters.PagefileUsage / 1024)};
+}
+
+void PrintMemory(const char* what, int count, const MemorySample& sample)
+{
+    std::printf("  %-12s %5d   working set %7lld KiB   committed %7lld KiB\n", what, count, sample.workingSetKiB,
+                sample.committedKiB);
+}
+
+void PrintGrowth(const char* what, const MemorySample& first, const MemorySample& last)
+{
+    std::printf("  %s: working set %+lld KiB, committed %+lld KiB\n", what,
+                last.workingSetKiB - first.workingSetKiB, last.committedKiB - first.committedKiB);
+}
+
+void OpenAndCloseAbout(const Program& orvane)
+{
+    ::PostMessageA(orvane.dialog, WM_SYSCOMMAND, kAboutCommand, 0);
+    HWND about = nullptr;
+    const double deadline = NowMs() + 10000;
+    while ((about = FindDialog(orvane.info.dwThreadId, orvane.dialog)) == nullptr)
+    {
+        if (NowMs() > deadline)
+            Fail("the About box did not open");
+        ::Sleep(1);
+    }
+    ::PostMessageA(about, WM_COMMAND, IDOK, 0);
+    while (::IsWindow(about))
+    {
+        if (NowMs() > deadline)
+            Fail("the About box did not close");
+        ::Sleep(1);
+    }
+}
+
+void WatchMemory(Program& orvane)
+{
+    std::printf("\nOrvane's memory, every 50 operations:\n");
+    MemorySample first = {}, last = {};
+    for (int n = 0; n <= 300; ++n)
+    {
+        if (n % 50 == 0)
+        {
+            last = SampleMemory(orvane.info.hProcess);
+            if (n == 50)
+                first = last;
+            PrintMemory("About boxes", n, last);
+        }
+        if (n < 300)
+            OpenAndCloseAbout(orvane);
+    }
+    PrintGrowth("About boxes 50..300", first, last);
+
+    Focus(orvane);
+    for (int n = 0; n <= 5000; ++n)
+    {
+        if (n % 50 == 0)
+        {
+            Settle(orvane.dialog);
+            last = SampleMemory(orvane.info.hProcess);
+            if (n == 50)
+                first = last;
+            if (n % 500 == 0)
+                PrintMemory("cell clicks", n, last);
+        }
+        if (n < 5000)
+        {
+            Click(::GetDlgItem(orvane.dialog, kFirstCell + n % 128));
+            if (n % 8 == 0)
+                Settle(orvane.dialog);
+        }
+    }
+    PrintGrowth("cell clicks 50..5000 (sampled every 50, printed every 500)", first, last);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int rounds = 40, starts = 20;
+    bool memory = true;
+    std::string orvanePath = ORVANE_EXE;
+    for (int i = 1; i < argc; ++i)
+    {
+        if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc)
+            rounds = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--starts") == 0 && i + 1 < argc)
+            starts = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--no-memory") == 0)
+            memory = false;
+        else if (std::strcmp(argv[i], "--orvane") == 0 && i + 1 < argc)
+            orvanePath = argv[++i];
+        else
+            Fail("usage: gui_bench.exe [--rounds N] [--starts N] [--no-memory] [--orvane PATH]");
+    }
+
+    // Wine ends the processes of a virtual desktop once its last window is
+    // gone: a small window of our own keeps it while programs come and go.
+    ::CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "STATIC", "gui_bench", WS_POPUP | WS_VISIBLE, 1020, 764, 4,
+                      4, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    ::SetCursorPos(1010, 750); // the pointer away from every cell
+
+    Program programs[] = {{"Orvane", WindowsPath(orvanePath), true},
+                          {"floor_grid", WindowsPath(FLOOR_GRID_EXE), true},
+                          {"floor_bare", WindowsPath(FLOOR_BARE_EXE), false}};
+    constexpr int kPrograms = 3;
+    const POINT places[kPrograms] = {{0, 0}, {512, 0}, {0, 384}};
+
+    // Start-up, one fresh process at a time, taking turns; the first of each
+    // warms the caches and is not counted.
+    Series startUp[kPrograms];
+    for (int round = -1; round < starts; ++round)
+    {
+        for (int k = 0; k < kPrograms; ++k)
+        {
+            const int p = (round + 3 + k) % kPrograms;
+            const double ms = TimeStartUp(programs[p]);
+            if (round >= 0)
+                startUp[p].samples.push_back(ms);
+        }
+    }
+
+    for (int p = 0; p < kPrograms; ++p)
+    {
+        if (!Launch(programs[p]) || (programs[p].dialog = WaitUntilShown(programs[p])) == nullptr)
+            Fail("a program did not start");
+        ::SetWindowPos(programs[p].dialog, nullptr, places[p].x, places[p].y, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    Series all128[kPrograms], zeros[kPrograms], clicks[kPrograms], firstCell[kPrograms];
+    for (int round = -1; round < rounds; ++round)
+    {
+        for (int k = 0; k < kPrograms; ++k)
+        {
+            const int p = (round + 3 + k) % kPrograms;
+            const Program& program = programs[p];
+            TimeBitmap(program, kZeros); // from the same state every time
+            const double full = TimeBitmap(program, kAll128);
+            const double empty = TimeBitmap(program, kZeros);
+            if (round < 0)
+                continue;
+            all128[p].samples.push_back(full);
+            zeros[p].samples.push_back(empty);
+            if (!program.grid)
+                continue;
+            const int bit = 2 + round % 63;
+            clicks[p].samples.push_back(TimeClick(program, bit)); // set
+            clicks[p].samples.push_back(TimeClick(program, bit)); // and clear again
+            firstCell[p].samples.push_back(TimeClick(program, 1)); // shows cells 65..128
+            firstCell[p].samples.push_back(TimeClick(program, 1)); // hides them
+        }
+    }
+
+    std::printf("Milliseconds, median and p90; %d rounds, %d start-ups each, programs taking turns.\n", rounds, starts);
+    std::printf("%-30s %-17s %-17s %-17s %s\n", "figure", "  Orvane", "  floor_grid", "  floor_bare",
+                "Orvane/floor_grid (median, p90)");
+    PrintRow("bitmap button, all 128 bits", all128[0], all128[1], &all128[2]);
+    PrintRow("bitmap button, \"00\"", zeros[0], zeros[1], &zeros[2]);
+    PrintRow("cell click (cells 2-64)", clicks[0], clicks[1], nullptr);
+    PrintRow("cell 1 click", firstCell[0], firstCell[1], nullptr);
+    PrintRow("start-up", startUp[0], startUp[1], &startUp[2]);
+    std::fflush(stdout);
+
+    if (memory)
+        WatchMemory(programs[0]);
+    for (Program& program : programs)
+        End(program);
+    return 0;
+}
