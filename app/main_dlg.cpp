@@ -161,6 +161,7 @@ void CMainDlg::OnExit()
 void CMainDlg::CreateCells()
 {
     m_bitmap.Clear();
+    m_strip.Load(IDB_CELLS);
     CRect rect(0, 0, 0, 0);
     for (int i = 0; i < kCellCount; ++i)
     {
@@ -172,7 +173,10 @@ void CMainDlg::CreateCells()
         caption.Format("%d", i + 1);
         const CRect cellRect(rect.left, rect.top, rect.left + kCellSize, rect.top + kCellSize);
         cell->Create(caption, kCellStyle, cellRect, this, IDC_FIRST_CELL + i);
-        cell->LoadBitmap(IDB_CELLS);
+        if (m_strip.IsLoaded())
+            cell->SetStrip(&m_strip);
+        // The cell made last lies on top of its siblings.
+        cell->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOOWNERZORDER);
         cell->SetCaption(caption);
         if (i >= kFirstSecondaryCell)
             cell->ShowWindow(SW_HIDE);

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "afxwin.h"
+#include "hover_button.h"
 #include "iso_bitmap.h"
-
-class CHoverButton;
 
 // The main window: the hex text, the three buttons, the auto-first check box
 // and the grid of 128 bit cells.
@@ -52,6 +51,7 @@ private:
     void HideTipOfHiddenCell();
 
     CIsoBitmap m_bitmap;
+    CCellStrip m_strip; // the one image strip all cells show
     CPtrArray m_cells;
     CEdit m_edit;
     CString m_text;

@@ -1,6 +1,6 @@
 #include "hover_button.h"
 
-#include <memory>
+#include <cassert>
 #include <utility>
 
 IMPLEMENT_DYNAMIC(CHoverButton, CBitmapButton)
@@ -24,22 +24,43 @@ constexpr int kImageHover = 2;
 
 } // namespace
 
+BOOL CCellStrip::Load(UINT resourceId)
+{
+    m_memory.DeleteDC();
+    m_bitmap.DeleteObject();
+    m_cellSize = CSize(0, 0);
+    m_bitmap.Attach(::LoadImageA(AfxGetModuleState()->m_hCurrentInstanceHandle,
+                                 MAKEINTRESOURCEA(LOWORD(resourceId)), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+    BITMAP info = {};
+    if (m_bitmap.GetObject(sizeof info, &info) == 0)
+        return FALSE;
+    m_cellSize = CSize(info.bmWidth / 3, info.bmHeight);
+    m_memory.CreateCompatibleDC(nullptr);
+    m_memory.SelectObject(&m_bitmap);
+    return TRUE;
+}
+
+void CHoverButton::SetStrip(CCellStrip* strip)
+{
+    assert(strip != nullptr && strip->IsLoaded());
+    m_strip = strip;
+    m_cellWidth = strip->GetCellSize().cx;
+    m_cellHeight = strip->GetCellSize().cy;
+}
+
 BOOL CHoverButton::LoadBitmap(UINT resourceId)
 {
-    m_strip.DeleteObject();
-    m_strip.Attach(::LoadImageA(AfxGetModuleState()->m_hCurrentInstanceHandle,
-                                MAKEINTRESOURCEA(LOWORD(resourceId)), IMAGE_BITMAP, 0, 0,
-                                LR_LOADMAP3DCOLORS));
-    BITMAP info = {};
-    if (m_strip.GetObject(sizeof info, &info) != 0)
+    if (!m_ownStrip)
+        m_ownStrip = std::make_unique<CCellStrip>();
+    if (m_ownStrip->Load(resourceId))
     {
-        m_cellWidth = info.bmWidth / 3;
-        m_cellHeight = info.bmHeight;
+        SetStrip(m_ownStrip.get());
     }
     else
     {
         // Without a strip there is nothing to size from: the cell keeps the
         // size it was created with and DrawItem paints a plain face there.
+        m_strip = nullptr;
         CRect client;
         GetClientRect(&client);
         m_cellWidth = client.Width();
@@ -53,6 +74,7 @@ BOOL CHoverButton::LoadBitmap(UINT resourceId)
 void CHoverButton::SetCaption(CString caption)
 {
     m_caption = std::move(caption);
+    m_measuredFont = nullptr;
 }
 
 void CHoverButton::SetLit(BOOL lit)
@@ -63,34 +85,45 @@ void CHoverButton::SetLit(BOOL lit)
 
 void CHoverButton::DrawItem(LPDRAWITEMSTRUCT drawItem)
 {
-    CDC* dc = CDC::FromHandle(drawItem->hDC);
+    CDC dc; // borrows the item's DC
+    dc.Attach(drawItem->hDC);
     const bool pressed = (drawItem->itemState & ODS_SELECTED) != 0;
-    if (m_strip.GetSafeHandle() != nullptr)
+    if (m_strip != nullptr)
     {
-        auto memory = std::make_unique<CDC>();
-        memory->CreateCompatibleDC(dc);
-        CBitmap* kept = memory->SelectObject(&m_strip);
+        // The images are opaque: the lit image, shown whenever the cell is
+        // lit or pressed, is the only one drawn then.
         int image = kImageNormal;
-        if (pressed)
+        if (pressed || m_lit)
             image = kImageLit;
         else if (m_hover)
             image = kImageHover;
-        dc->BitBlt(0, 0, m_cellWidth, m_cellHeight, memory.get(), image * m_cellWidth, 0, SRCCOPY);
-        if (m_lit)
-            dc->BitBlt(0, 0, m_cellWidth, m_cellHeight, memory.get(), kImageLit * m_cellWidth, 0, SRCCOPY);
-        memory->SelectObject(kept);
+        dc.BitBlt(0, 0, m_cellWidth, m_cellHeight, m_strip->GetDC(), image * m_cellWidth, 0, SRCCOPY);
     }
     else
     {
         // A plain push-button face that still tells lit from unlit.
         CRect face(0, 0, m_cellWidth, m_cellHeight);
-        ::DrawFrameControl(*dc, face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed || m_lit ? DFCS_PUSHED : 0));
+        ::DrawFrameControl(dc, face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed || m_lit ? DFCS_PUSHED : 0));
     }
 
-    dc->SetBkMode(TRANSPARENT);
-    CRect text(0, 0, 0, 0);
-    dc->DrawText(m_caption, &text, DT_CALCRECT);
-    dc->TextOut((m_cellWidth - text.Width()) / 2, (m_cellHeight - text.Height()) / 2, m_caption);
+    dc.SetBkMode(TRANSPARENT);
+    const CSize text = CaptionExtent(dc);
+    dc.TextOut((m_cellWidth - text.cx) / 2, (m_cellHeight - text.cy) / 2, m_caption);
+}
+
+CSize CHoverButton::CaptionExtent(CDC& dc)
+{
+    // The caption's size depends only on the text and the font that the
+    // button selected into its DC: measured again only when either changes.
+    const HGDIOBJ font = ::GetCurrentObject(dc, OBJ_FONT);
+    if (font != m_measuredFont || m_measuredFont == nullptr)
+    {
+        CRect text(0, 0, 0, 0);
+        dc.DrawText(m_caption, &text, DT_CALCRECT);
+        m_captionExtent = CSize(text.Width(), text.Height());
+        m_measuredFont = font;
+    }
+    return m_captionExtent;
 }
 
 void CHoverButton::OnMouseMove(UINT, CPoint)
