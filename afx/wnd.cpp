@@ -30,6 +30,7 @@ CurrentMessage g_current = {};
 
 CWnd* g_windowBeingCreated = nullptr;
 HHOOK g_creationHook = nullptr;
+int g_creationHookHolds = 0;
 
 WNDPROC SwapWindowProc(HWND window, WNDPROC proc)
 {
@@ -107,12 +108,23 @@ bool AfxUnhookWindowCreate()
 {
     const bool attached = g_windowBeingCreated == nullptr;
     g_windowBeingCreated = nullptr;
-    if (g_creationHook != nullptr)
+    if (g_creationHook != nullptr && g_creationHookHolds == 0)
     {
         ::UnhookWindowsHookEx(g_creationHook);
         g_creationHook = nullptr;
     }
     return attached;
+}
+
+CWndCreateHookHold::CWndCreateHookHold()
+{
+    ++g_creationHookHolds;
+}
+
+CWndCreateHookHold::~CWndCreateHookHold()
+{
+    if (--g_creationHookHolds == 0)
+        AfxUnhookWindowCreate();
 }
 
 LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon)

@@ -139,6 +139,18 @@ bool AfxIsHandlingMessage();
 void AfxHookWindowCreate(CWnd* wnd);
 bool AfxUnhookWindowCreate();
 
+// Keeps the creation hook installed while it lives, for code that creates
+// many windows in a row: setting and removing a hook for each window costs
+// two calls to the window server.
+class CWndCreateHookHold
+{
+public:
+    CWndCreateHookHold();
+    ~CWndCreateHookHold();
+    CWndCreateHookHold(const CWndCreateHookHold&) = delete;
+    CWndCreateHookHold& operator=(const CWndCreateHookHold&) = delete;
+};
+
 // A registered window class of the layer's own, for plain windows.
 LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
                            HICON icon = nullptr);

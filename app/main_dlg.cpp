@@ -6,6 +6,7 @@
 #include "resource.h"
 
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -162,25 +163,44 @@ void CMainDlg::CreateCells()
 {
     m_bitmap.Clear();
     m_strip.Load(IDB_CELLS);
+    // Without the strip a cell keeps the size it is created with.
+    const CSize size = m_strip.IsLoaded() ? m_strip.GetCellSize() : CSize(kCellSize, kCellSize);
+
+    CRect rects[kCellCount];
     CRect rect(0, 0, 0, 0);
     for (int i = 0; i < kCellCount; ++i)
     {
-        CHoverButton* cell = new CHoverButton;
-        m_cells.Add(cell);
         GetCellRect(i, rect);
-
-        CString caption;
-        caption.Format("%d", i + 1);
-        const CRect cellRect(rect.left, rect.top, rect.left + kCellSize, rect.top + kCellSize);
-        cell->Create(caption, kCellStyle, cellRect, this, IDC_FIRST_CELL + i);
-        if (m_strip.IsLoaded())
-            cell->SetStrip(&m_strip);
-        // The cell made last lies on top of its siblings.
-        cell->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOOWNERZORDER);
-        cell->SetCaption(caption);
-        if (i >= kFirstSecondaryCell)
-            cell->ShowWindow(SW_HIDE);
+        rects[i] = CRect(rect.TopLeft(), size);
     }
+
+    // A new child window goes to the bottom of its siblings. Created last to
+    // first, the cells lie with cell 128 on top down to cell 1; the
+    // template's controls then go below them in their own order. That is the
+    // order the grid has always had: each cell lifted to the top once made.
+    std::vector<HWND> controls;
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+        controls.push_back(child);
+
+    m_cells.SetSize(kCellCount);
+    {
+        const CWndCreateHookHold hook;
+        for (int i = kCellCount - 1; i >= 0; --i)
+        {
+            CHoverButton* cell = new CHoverButton;
+            m_cells[i] = cell;
+            CString caption;
+            caption.Format("%d", i + 1);
+            // The secondary cells start hidden, as ShowSecondary would leave them.
+            const DWORD style = i < kFirstSecondaryCell ? kCellStyle : kCellStyle & ~WS_VISIBLE;
+            cell->Create(caption, style, rects[i], this, IDC_FIRST_CELL + i);
+            if (m_strip.IsLoaded())
+                cell->SetStrip(&m_strip);
+            cell->SetCaption(caption);
+        }
+    }
+    for (HWND control : controls)
+        ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void CMainDlg::GetCellRect(int index, CRect& rect)
