@@ -223,29 +223,43 @@ void CMainDlg::GetCellRect(int index, CRect& rect)
     }
 }
 
+// Cells already in the state asked for are left alone: showing, hiding or
+// repainting them again would change nothing on the screen.
 void CMainDlg::ShowSecondary(int flag)
 {
+    const bool show = flag == 1;
     for (int i = kFirstSecondaryCell; i < kCellCount; ++i)
-        static_cast<CHoverButton*>(m_cells[i])->ShowWindow(flag == 1 ? SW_SHOW : SW_HIDE);
+    {
+        CHoverButton* cell = static_cast<CHoverButton*>(m_cells[i]);
+        if (((cell->GetStyle() & WS_VISIBLE) != 0) != show)
+            cell->ShowWindow(show ? SW_SHOW : SW_HIDE);
+    }
     HideTipOfHiddenCell();
+}
+
+void CMainDlg::LightCell(int index, bool lit)
+{
+    CHoverButton* cell = static_cast<CHoverButton*>(m_cells[index]);
+    if ((cell->IsLit() != FALSE) != lit)
+        cell->SetLit(lit ? 1 : 0);
 }
 
 void CMainDlg::ResetAllCells()
 {
     for (int i = 0; i < kCellCount; ++i)
-        static_cast<CHoverButton*>(m_cells[i])->SetLit(0);
+        LightCell(i, false);
 }
 
 void CMainDlg::ResetSecondaryCells()
 {
     for (int i = kFirstSecondaryCell; i < kCellCount; ++i)
-        static_cast<CHoverButton*>(m_cells[i])->SetLit(0);
+        LightCell(i, false);
 }
 
 void CMainDlg::LightSecondaryCells()
 {
     for (int i = kFirstSecondaryCell; i < kCellCount; ++i)
-        static_cast<CHoverButton*>(m_cells[i])->SetLit(m_bitmap.Test(static_cast<std::uint32_t>(i + 1)) ? 1 : 0);
+        LightCell(i, m_bitmap.Test(static_cast<std::uint32_t>(i + 1)));
 }
 
 CHoverButton* CMainDlg::GetCell(int bit) const
@@ -310,15 +324,17 @@ void CMainDlg::OnBitmap()
     }
 
     m_bitmap.Clear();
-    ResetAllCells();
     m_bitmap.FromHex(m_text.str(), m_checkState == 1, IsAnsiLeadByte);
 
-    ShowSecondary(m_bitmap.Test(1) ? 1 : 0);
-    for (int i = 0; i < m_bitmap.BitCount(); ++i)
-    {
-        if (m_bitmap.Test(static_cast<std::uint32_t>(i + 1)))
-            static_cast<CHoverButton*>(m_cells[i])->SetLit(1);
-    }
+    // Every cell ends unlit but for the set bits below the bit count. Cells
+    // change while hidden where they can, so that only what shows repaints.
+    const bool secondary = m_bitmap.Test(1);
+    if (!secondary)
+        ShowSecondary(0);
+    for (int i = 0; i < kCellCount; ++i)
+        LightCell(i, i < m_bitmap.BitCount() && m_bitmap.Test(static_cast<std::uint32_t>(i + 1)));
+    if (secondary)
+        ShowSecondary(1);
 
     m_text = FormatHexForDisplay(CString(m_bitmap.ToHex()));
     UpdateData(FALSE);
@@ -334,11 +350,11 @@ void CMainDlg::OnCellClicked(UINT id)
 
     if (m_bitmap.Test(1))
     {
-        ShowSecondary(1);
         // Bits 65..128 may have been loaded while bit 1 was clear: their cells
         // come into view showing them.
         if (bit == 1)
             LightSecondaryCells();
+        ShowSecondary(1);
     }
     else
     {

@@ -44,6 +44,7 @@ protected:
 private:
     // Shown secondary cells always show their bits.
     void LightSecondaryCells();
+    void LightCell(int index, bool lit);
 
     // Each cell names its data element in a tooltip below it.
     void CreateCellTips();

@@ -80,7 +80,9 @@ void CHoverButton::SetCaption(CString caption)
 void CHoverButton::SetLit(BOOL lit)
 {
     m_lit = lit;
-    InvalidateRect(nullptr, TRUE);
+    // A hidden cell is painted whole when it shows again.
+    if (IsWindowVisible())
+        InvalidateRect(nullptr, TRUE);
 }
 
 void CHoverButton::DrawItem(LPDRAWITEMSTRUCT drawItem)
