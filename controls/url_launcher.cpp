@@ -24,6 +24,22 @@ char* FindMultibyte(char* text, const char* pattern)
 
 } // namespace
 
+HINSTANCE WINAPI ShellExecuteOnFirstUse(HWND window, LPCSTR operation, LPCSTR file, LPCSTR parameters,
+                                        LPCSTR directory, INT showCommand)
+{
+    // SHELL32 is one of the system's known DLLs: its name alone cannot load another copy.
+    using ShellExecuteFunction = decltype(&::ShellExecuteA);
+    static const ShellExecuteFunction shellExecute = []() -> ShellExecuteFunction {
+        const HMODULE shell = ::LoadLibraryA("shell32.dll");
+        return shell == nullptr ? nullptr
+                                : reinterpret_cast<ShellExecuteFunction>(
+                                      reinterpret_cast<void*>(::GetProcAddress(shell, "ShellExecuteA")));
+    }();
+    if (shellExecute == nullptr)
+        return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(SE_ERR_DLLNOTFOUND));
+    return shellExecute(window, operation, file, parameters, directory, showCommand);
+}
+
 UrlLauncherApi SetUrlLauncherApi(const UrlLauncherApi& api)
 {
     const UrlLauncherApi previous = g_api;

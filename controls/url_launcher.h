@@ -4,11 +4,17 @@
 
 #include <shellapi.h>
 
+// ShellExecuteA from SHELL32, which is loaded on the first call and kept:
+// only the About box's link needs the shell, and loading it at start-up
+// costs time. Without SHELL32 it answers SE_ERR_DLLNOTFOUND.
+HINSTANCE WINAPI ShellExecuteOnFirstUse(HWND window, LPCSTR operation, LPCSTR file, LPCSTR parameters,
+                                        LPCSTR directory, INT showCommand);
+
 // The Win32 calls the launcher makes. The real ones by default; tests put in
 // their own to steer the shell and the registry and to see what would run.
 struct UrlLauncherApi
 {
-    decltype(&::ShellExecuteA) shellExecute = ::ShellExecuteA;
+    decltype(&::ShellExecuteA) shellExecute = ShellExecuteOnFirstUse;
     decltype(&::WinExec) winExec = ::WinExec;
     decltype(&::RegOpenKeyExA) regOpenKeyEx = ::RegOpenKeyExA;
     decltype(&::RegQueryValueA) regQueryValue = ::RegQueryValueA;
