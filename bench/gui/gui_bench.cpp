@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -58,11 +59,28 @@ void Fail(const char* what)
 
 struct Program
 {
+    Program(const char* name, std::string path, bool grid) : name(name), path(std::move(path)), grid(grid) {}
+
     const char* name;
     std::string path;
     bool grid; // has the 128 cells
     PROCESS_INFORMATION info = {};
     HWND dialog = nullptr;
+    std::vector<HWND> children; // of the dialog, top of the z-order first
+
+    HWND Item(int id) const { return ::GetDlgItem(dialog, id); }
+    HWND Cell(int bit) const { return Item(kFirstCell + bit - 1); }
+    // These windows of the dialog in z-order, top first.
+    std::vector<HWND> InZOrder(const std::vector<HWND>& windows) const
+    {
+        std::vector<HWND> ordered;
+        for (HWND child : children)
+        {
+            if (std::find(windows.begin(), windows.end(), child) != windows.end())
+                ordered.push_back(child);
+        }
+        return ordered;
+    }
 };
 
 struct FindContext
@@ -107,11 +125,55 @@ bool ShowsItself(const Program& program, HWND dialog)
 }
 
 // Returns once the program has handled everything sent so far and painted
-// every window of its dialog that needed it.
+// every window of its dialog that needed it. The paints are forced from
+// here, racing the program's own: only for setting up, never timed.
 void Settle(HWND dialog)
 {
     ::RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     ::SendMessageA(dialog, WM_NULL, 0, 0);
+}
+
+// Sleeps for a fraction of a millisecond (Sleep counts whole ones).
+void Pause(LONGLONG microseconds)
+{
+    using DelayFunction = LONG(NTAPI*)(BOOLEAN, const LARGE_INTEGER*);
+    static const auto delay = reinterpret_cast<DelayFunction>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtDelayExecution")));
+    LARGE_INTEGER interval;
+    interval.QuadPart = -10 * microseconds;
+    delay(FALSE, &interval);
+}
+
+bool NeedsPaint(HWND window)
+{
+    return ::GetUpdateRect(window, nullptr, FALSE) != FALSE;
+}
+
+// Waits, without touching the program, until it has painted `windows` (its
+// dialog first, then its children from the top of the z-order down: the
+// order in which a program paints them) and then every other window of its
+// dialog. Returns when the last of them was first seen painted, counted
+// from `since` if none had to be waited for.
+double WaitUntilPainted(const Program& program, const std::vector<HWND>& windows, double since)
+{
+    double painted = since;
+    auto await = [&](HWND window) {
+        while (NeedsPaint(window))
+        {
+            Pause(50);
+            painted = std::max(painted, NowMs());
+        }
+    };
+    // The last window painted goes first: once it is, the others mostly are.
+    for (auto window = windows.rbegin(); window != windows.rend(); ++window)
+        await(*window);
+    await(program.dialog);
+    for (HWND child : program.children)
+    {
+        if (::IsWindowVisible(child))
+            await(child);
+    }
+    return painted;
 }
 
 bool Launch(Program& program)
@@ -183,16 +245,17 @@ std::string EditText(HWND dialog)
     return text;
 }
 
-// "位图" with `text` in the edit box, until every cell has repainted.
-double TimeBitmap(const Program& program, const char* text)
+// "位图" with `text` in the edit box, until the windows it changes have
+// repainted: the edit box, the cells shown after it (for a grid) and the
+// dialog where cells were hidden.
+double TimeBitmap(const Program& program, const char* text, const std::vector<HWND>& changed)
 {
     ::SetDlgItemTextA(program.dialog, kHexEdit, text);
     Focus(program);
-    HWND button = ::GetDlgItem(program.dialog, kBitmapButton);
+    HWND button = program.Item(kBitmapButton);
     const double start = NowMs();
     ::SendMessageA(program.dialog, WM_COMMAND, MAKEWPARAM(kBitmapButton, BN_CLICKED), reinterpret_cast<LPARAM>(button));
-    Settle(program.dialog);
-    return NowMs() - start;
+    return WaitUntilPainted(program, changed, NowMs()) - start;
 }
 
 void Click(HWND cell)
@@ -201,16 +264,15 @@ void Click(HWND cell)
     ::SendMessageA(cell, WM_LBUTTONUP, 0, MAKELPARAM(15, 15));
 }
 
-// A click on the cell of `bit`, until the edit box shows the new text.
-double TimeClick(const Program& program, int bit)
+// A click on the cell of `bit`, until the edit box shows the new text and
+// every other window it changes has repainted.
+double TimeClick(const Program& program, int bit, const std::vector<HWND>& changed)
 {
-    HWND cell = ::GetDlgItem(program.dialog, kFirstCell + bit - 1);
     Focus(program);
     const std::string before = EditText(program.dialog);
     const double start = NowMs();
-    Click(cell);
-    Settle(program.dialog);
-    const double elapsed = NowMs() - start;
+    Click(program.Cell(bit));
+    const double elapsed = WaitUntilPainted(program, changed, NowMs()) - start;
     if (EditText(program.dialog) == before)
         Fail("a cell click did not change the text");
     return elapsed;
@@ -232,13 +294,20 @@ struct Series
     double P90() const { return Quantile(0.9); }
 };
 
+// Orvane against the grid floor: the ratio of the medians, of the p90s, and
+// the median of the ratios of samples taken side by side in the same round,
+// which holds up best when the machine's load drifts during the run.
 void PrintRow(const char* figure, const Series& orvane, const Series& grid, const Series* bare)
 {
     char bareText[32] = "";
     if (bare != nullptr)
         std::snprintf(bareText, sizeof bareText, "%7.2f %7.2f", bare->Median(), bare->P90());
-    std::printf("%-30s %7.2f %7.2f   %7.2f %7.2f   %-15s   %5.2fx  %5.2fx\n", figure, orvane.Median(), orvane.P90(),
-                grid.Median(), grid.P90(), bareText, orvane.Median() / grid.Median(), orvane.P90() / grid.P90());
+    Series paired;
+    for (std::size_t i = 0; i < orvane.samples.size() && i < grid.samples.size(); ++i)
+        paired.samples.push_back(orvane.samples[i] / grid.samples[i]);
+    std::printf("%-28s %7.2f %7.2f   %7.2f %7.2f   %-15s   %5.2fx %5.2fx %5.2fx\n", figure, orvane.Median(),
+                orvane.P90(), grid.Median(), grid.P90(), bareText, orvane.Median() / grid.Median(),
+                orvane.P90() / grid.P90(), paired.Median());
 }
 
 // What Wine reports of another process: its resident and committed memory
@@ -383,6 +452,9 @@ int main(int argc, char** argv)
             Fail("a program did not start");
         ::SetWindowPos(programs[p].dialog, nullptr, places[p].x, places[p].y, 0, 0,
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        for (HWND child = ::GetWindow(programs[p].dialog, GW_CHILD); child != nullptr;
+             child = ::GetWindow(child, GW_HWNDNEXT))
+            programs[p].children.push_back(child);
     }
 
     Series all128[kPrograms], zeros[kPrograms], clicks[kPrograms], firstCell[kPrograms];
@@ -392,9 +464,17 @@ int main(int argc, char** argv)
         {
             const int p = (round + 3 + k) % kPrograms;
             const Program& program = programs[p];
-            TimeBitmap(program, kZeros); // from the same state every time
-            const double full = TimeBitmap(program, kAll128);
-            const double empty = TimeBitmap(program, kZeros);
+            // Windows that change: the edit box always, cells as they show.
+            std::vector<HWND> primary = {program.Item(kHexEdit)}, all = primary;
+            for (int bit = 1; program.grid && bit <= 128; ++bit)
+            {
+                all.push_back(program.Cell(bit));
+                if (bit <= 64)
+                    primary.push_back(program.Cell(bit));
+            }
+            TimeBitmap(program, kZeros, {}); // from the same state every time
+            const double full = TimeBitmap(program, kAll128, program.InZOrder(all));
+            const double empty = TimeBitmap(program, kZeros, program.InZOrder(primary));
             if (round < 0)
                 continue;
             all128[p].samples.push_back(full);
@@ -402,16 +482,23 @@ int main(int argc, char** argv)
             if (!program.grid)
                 continue;
             const int bit = 2 + round % 63;
-            clicks[p].samples.push_back(TimeClick(program, bit)); // set
-            clicks[p].samples.push_back(TimeClick(program, bit)); // and clear again
-            firstCell[p].samples.push_back(TimeClick(program, 1)); // shows cells 65..128
-            firstCell[p].samples.push_back(TimeClick(program, 1)); // hides them
+            const std::vector<HWND> one = program.InZOrder({program.Item(kHexEdit), program.Cell(bit)});
+            clicks[p].samples.push_back(TimeClick(program, bit, one)); // set
+            clicks[p].samples.push_back(TimeClick(program, bit, one)); // and clear again
+            std::vector<HWND> first = {program.Item(kHexEdit)};
+            for (int shown = 1; shown <= 128; shown += shown == 1 ? 64 : 1)
+                first.push_back(program.Cell(shown));
+            firstCell[p].samples.push_back(TimeClick(program, 1, program.InZOrder(first))); // shows cells 65..128
+            firstCell[p].samples.push_back(
+                TimeClick(program, 1, program.InZOrder({program.Item(kHexEdit), program.Cell(1)}))); // hides them
         }
     }
 
     std::printf("Milliseconds, median and p90; %d rounds, %d start-ups each, programs taking turns.\n", rounds, starts);
-    std::printf("%-30s %-17s %-17s %-17s %s\n", "figure", "  Orvane", "  floor_grid", "  floor_bare",
-                "Orvane/floor_grid (median, p90)");
+    std::printf("%-28s %-17s %-17s %-17s %s\n", "", "Orvane", "floor_grid", "floor_bare",
+                "Orvane / floor_grid");
+    std::printf("%-28s %-17s %-17s %-17s %s\n", "figure", " median     p90", " median     p90",
+                " median     p90", "median   p90 paired");
     PrintRow("bitmap button, all 128 bits", all128[0], all128[1], &all128[2]);
     PrintRow("bitmap button, \"00\"", zeros[0], zeros[1], &zeros[2]);
     PrintRow("cell click (cells 2-64)", clicks[0], clicks[1], nullptr);
