@@ -4,8 +4,9 @@
 // template alone). The programs run side by side and take turns, so that the
 // machine's moods fall on all of them alike. Then watches Orvane's memory
 // over many openings of the About box and many cell clicks.
-//   gui_bench.exe [--rounds N] [--starts N] [--no-memory] [--orvane PATH]
-// (--orvane times another build of Orvane.exe, such as an older one.)
+//   gui_bench.exe [--rounds N] [--starts N] [--no-memory] [--orvane PATH] [--compare PATH]
+// --orvane times another build of Orvane.exe in place of this tree's;
+// --compare adds another build (an older one, say) to the same run.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -67,9 +68,28 @@ struct Program
     PROCESS_INFORMATION info = {};
     HWND dialog = nullptr;
     std::vector<HWND> children; // of the dialog, top of the z-order first
+    std::vector<HWND> cells;
+    HWND edit = nullptr;
+    HWND bitmapButton = nullptr;
 
-    HWND Item(int id) const { return ::GetDlgItem(dialog, id); }
-    HWND Cell(int bit) const { return Item(kFirstCell + bit - 1); }
+    // Looking a window up in another process costs a call to the Wine server
+    // for each child before it: the lists are made once, before any timing.
+    HWND Item(int id) const
+    {
+        const auto found = std::find_if(children.begin(), children.end(),
+                                        [&](HWND child) { return ::GetDlgCtrlID(child) == id; });
+        return found == children.end() ? nullptr : *found;
+    }
+    HWND Cell(int bit) const { return cells[static_cast<std::size_t>(bit - 1)]; }
+    void ListWindows()
+    {
+        for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+            children.push_back(child);
+        edit = Item(kHexEdit);
+        bitmapButton = Item(kBitmapButton);
+        for (int bit = 1; grid && bit <= 128; ++bit)
+            cells.push_back(Item(kFirstCell + bit - 1));
+    }
     // These windows of the dialog in z-order, top first.
     std::vector<HWND> InZOrder(const std::vector<HWND>& windows) const
     {
@@ -105,23 +125,6 @@ HWND FindDialog(DWORD threadId, HWND except = nullptr)
     FindContext context = {except, nullptr};
     ::EnumThreadWindows(threadId, FindVisibleDialog, reinterpret_cast<LPARAM>(&context));
     return context.found;
-}
-
-bool PaintedCell(HWND dialog, int bit)
-{
-    HWND cell = ::GetDlgItem(dialog, kFirstCell + bit - 1);
-    return cell != nullptr && ::IsWindowVisible(cell) && !::GetUpdateRect(cell, nullptr, FALSE);
-}
-
-// The program has shown its main dialog with cells 1 and 64 painted (or,
-// without cells, the dialog painted).
-bool ShowsItself(const Program& program, HWND dialog)
-{
-    if (dialog == nullptr || ::GetDlgItem(dialog, kHexEdit) == nullptr)
-        return false;
-    if (!program.grid)
-        return !::GetUpdateRect(dialog, nullptr, FALSE);
-    return PaintedCell(dialog, 1) && PaintedCell(dialog, 64);
 }
 
 // Returns once the program has handled everything sent so far and painted
@@ -160,7 +163,7 @@ double WaitUntilPainted(const Program& program, const std::vector<HWND>& windows
     auto await = [&](HWND window) {
         while (NeedsPaint(window))
         {
-            Pause(50);
+            Pause(200);
             painted = std::max(painted, NowMs());
         }
     };
@@ -170,7 +173,7 @@ double WaitUntilPainted(const Program& program, const std::vector<HWND>& windows
     await(program.dialog);
     for (HWND child : program.children)
     {
-        if (::IsWindowVisible(child))
+        if (::GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE)
             await(child);
     }
     return painted;
@@ -185,19 +188,41 @@ bool Launch(Program& program)
                             &program.info) != FALSE;
 }
 
+// Waits until the program shows its main dialog with cells 1 and 64
+// painted (without cells, the dialog itself painted).
 HWND WaitUntilShown(const Program& program)
 {
     ::WaitForInputIdle(program.info.hProcess, 20000);
     const double deadline = NowMs() + 20000;
-    for (;;)
+    HWND dialog = nullptr;
+    while ((dialog = FindDialog(program.info.dwThreadId)) == nullptr)
     {
-        HWND dialog = FindDialog(program.info.dwThreadId);
-        if (ShowsItself(program, dialog))
-            return dialog;
         if (NowMs() > deadline)
             return nullptr;
         ::Sleep(1);
     }
+    // The dialog shows once its cells exist; they are looked up once.
+    std::vector<HWND> watched;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+    {
+        const int id = ::GetDlgCtrlID(child);
+        if (program.grid && (id == kFirstCell || id == kFirstCell + 63))
+            watched.push_back(child);
+    }
+    if (!program.grid)
+        watched.push_back(dialog);
+    else if (watched.size() != 2)
+        return nullptr;
+    for (HWND window : watched)
+    {
+        while (NeedsPaint(window) || !::IsWindowVisible(window))
+        {
+            if (NowMs() > deadline)
+                return nullptr;
+            Pause(200);
+        }
+    }
+    return dialog;
 }
 
 void End(Program& program)
@@ -238,10 +263,10 @@ void Focus(const Program& program)
     Settle(program.dialog);
 }
 
-std::string EditText(HWND dialog)
+std::string EditText(HWND edit)
 {
     char text[128] = {};
-    ::GetDlgItemTextA(dialog, kHexEdit, text, sizeof text);
+    ::SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
@@ -250,11 +275,11 @@ std::string EditText(HWND dialog)
 // dialog where cells were hidden.
 double TimeBitmap(const Program& program, const char* text, const std::vector<HWND>& changed)
 {
-    ::SetDlgItemTextA(program.dialog, kHexEdit, text);
+    ::SetWindowTextA(program.edit, text);
     Focus(program);
-    HWND button = program.Item(kBitmapButton);
     const double start = NowMs();
-    ::SendMessageA(program.dialog, WM_COMMAND, MAKEWPARAM(kBitmapButton, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    ::SendMessageA(program.dialog, WM_COMMAND, MAKEWPARAM(kBitmapButton, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(program.bitmapButton));
     return WaitUntilPainted(program, changed, NowMs()) - start;
 }
 
@@ -269,11 +294,12 @@ void Click(HWND cell)
 double TimeClick(const Program& program, int bit, const std::vector<HWND>& changed)
 {
     Focus(program);
-    const std::string before = EditText(program.dialog);
+    HWND cell = program.Cell(bit);
+    const std::string before = EditText(program.edit);
     const double start = NowMs();
-    Click(program.Cell(bit));
+    Click(cell);
     const double elapsed = WaitUntilPainted(program, changed, NowMs()) - start;
-    if (EditText(program.dialog) == before)
+    if (EditText(program.edit) == before)
         Fail("a cell click did not change the text");
     return elapsed;
 }
@@ -391,7 +417,7 @@ void WatchMemory(Program& orvane)
         }
         if (n < 5000)
         {
-            Click(::GetDlgItem(orvane.dialog, kFirstCell + n % 128));
+            Click(orvane.Cell(n % 128 + 1));
             if (n % 8 == 0)
                 Settle(orvane.dialog);
         }
@@ -405,7 +431,7 @@ int main(int argc, char** argv)
 {
     int rounds = 40, starts = 20;
     bool memory = true;
-    std::string orvanePath = ORVANE_EXE;
+    std::string orvanePath = ORVANE_EXE, comparePath;
     for (int i = 1; i < argc; ++i)
     {
         if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc)
@@ -416,8 +442,10 @@ int main(int argc, char** argv)
             memory = false;
         else if (std::strcmp(argv[i], "--orvane") == 0 && i + 1 < argc)
             orvanePath = argv[++i];
+        else if (std::strcmp(argv[i], "--compare") == 0 && i + 1 < argc)
+            comparePath = argv[++i];
         else
-            Fail("usage: gui_bench.exe [--rounds N] [--starts N] [--no-memory] [--orvane PATH]");
+            Fail("usage: gui_bench.exe [--rounds N] [--starts N] [--no-memory] [--orvane PATH] [--compare PATH]");
     }
 
     // Wine ends the processes of a virtual desktop once its last window is
@@ -426,20 +454,22 @@ int main(int argc, char** argv)
                       4, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
     ::SetCursorPos(1010, 750); // the pointer away from every cell
 
-    Program programs[] = {{"Orvane", WindowsPath(orvanePath), true},
-                          {"floor_grid", WindowsPath(FLOOR_GRID_EXE), true},
-                          {"floor_bare", WindowsPath(FLOOR_BARE_EXE), false}};
-    constexpr int kPrograms = 3;
-    const POINT places[kPrograms] = {{0, 0}, {512, 0}, {0, 384}};
+    std::vector<Program> programs = {{"Orvane", WindowsPath(orvanePath), true},
+                                     {"floor_grid", WindowsPath(FLOOR_GRID_EXE), true},
+                                     {"floor_bare", WindowsPath(FLOOR_BARE_EXE), false}};
+    if (!comparePath.empty())
+        programs.emplace_back("compared", WindowsPath(comparePath), true);
+    const int kPrograms = static_cast<int>(programs.size());
+    const POINT places[] = {{0, 0}, {512, 0}, {0, 384}, {512, 384}};
 
     // Start-up, one fresh process at a time, taking turns; the first of each
     // warms the caches and is not counted.
-    Series startUp[kPrograms];
+    std::vector<Series> startUp(programs.size());
     for (int round = -1; round < starts; ++round)
     {
         for (int k = 0; k < kPrograms; ++k)
         {
-            const int p = (round + 3 + k) % kPrograms;
+            const int p = (round + kPrograms + k) % kPrograms;
             const double ms = TimeStartUp(programs[p]);
             if (round >= 0)
                 startUp[p].samples.push_back(ms);
@@ -452,20 +482,19 @@ int main(int argc, char** argv)
             Fail("a program did not start");
         ::SetWindowPos(programs[p].dialog, nullptr, places[p].x, places[p].y, 0, 0,
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        for (HWND child = ::GetWindow(programs[p].dialog, GW_CHILD); child != nullptr;
-             child = ::GetWindow(child, GW_HWNDNEXT))
-            programs[p].children.push_back(child);
+        programs[p].ListWindows();
     }
 
-    Series all128[kPrograms], zeros[kPrograms], clicks[kPrograms], firstCell[kPrograms];
+    std::vector<Series> all128(programs.size()), zeros(programs.size()), clicks(programs.size()),
+        firstCell(programs.size());
     for (int round = -1; round < rounds; ++round)
     {
         for (int k = 0; k < kPrograms; ++k)
         {
-            const int p = (round + 3 + k) % kPrograms;
+            const int p = (round + kPrograms + k) % kPrograms;
             const Program& program = programs[p];
             // Windows that change: the edit box always, cells as they show.
-            std::vector<HWND> primary = {program.Item(kHexEdit)}, all = primary;
+            std::vector<HWND> primary = {program.edit}, all = primary;
             for (int bit = 1; program.grid && bit <= 128; ++bit)
             {
                 all.push_back(program.Cell(bit));
@@ -482,15 +511,15 @@ int main(int argc, char** argv)
             if (!program.grid)
                 continue;
             const int bit = 2 + round % 63;
-            const std::vector<HWND> one = program.InZOrder({program.Item(kHexEdit), program.Cell(bit)});
+            const std::vector<HWND> one = program.InZOrder({program.edit, program.Cell(bit)});
             clicks[p].samples.push_back(TimeClick(program, bit, one)); // set
             clicks[p].samples.push_back(TimeClick(program, bit, one)); // and clear again
-            std::vector<HWND> first = {program.Item(kHexEdit)};
+            std::vector<HWND> first = {program.edit};
             for (int shown = 1; shown <= 128; shown += shown == 1 ? 64 : 1)
                 first.push_back(program.Cell(shown));
             firstCell[p].samples.push_back(TimeClick(program, 1, program.InZOrder(first))); // shows cells 65..128
             firstCell[p].samples.push_back(
-                TimeClick(program, 1, program.InZOrder({program.Item(kHexEdit), program.Cell(1)}))); // hides them
+                TimeClick(program, 1, program.InZOrder({program.edit, program.Cell(1)}))); // hides them
         }
     }
 
@@ -504,6 +533,30 @@ int main(int argc, char** argv)
     PrintRow("cell click (cells 2-64)", clicks[0], clicks[1], nullptr);
     PrintRow("cell 1 click", firstCell[0], firstCell[1], nullptr);
     PrintRow("start-up", startUp[0], startUp[1], &startUp[2]);
+    if (programs.size() > 3)
+    {
+        std::printf("\nThis build against the compared one (%s), in the same run:\n", comparePath.c_str());
+        std::printf("%-28s %-17s %-17s %-17s %s\n", "figure", "this build", "compared", "floor_grid",
+                    "this / compared");
+        PrintRow("bitmap button, all 128 bits", all128[0], all128[3], &all128[1]);
+        PrintRow("bitmap button, \"00\"", zeros[0], zeros[3], &zeros[1]);
+        PrintRow("cell click (cells 2-64)", clicks[0], clicks[3], &clicks[1]);
+        PrintRow("cell 1 click", firstCell[0], firstCell[3], &firstCell[1]);
+        PrintRow("start-up", startUp[0], startUp[3], &startUp[1]);
+        std::printf("%-28s %-17s %-17s\n", "compared / floor_grid", "median", "paired");
+        const char* names[] = {"bitmap button, all 128 bits", "bitmap button, \"00\"", "cell click (cells 2-64)",
+                               "cell 1 click", "start-up"};
+        const std::vector<Series>* figures[] = {&all128, &zeros, &clicks, &firstCell, &startUp};
+        for (int f = 0; f < 5; ++f)
+        {
+            const Series& compared = (*figures[f])[3];
+            const Series& grid = (*figures[f])[1];
+            Series paired;
+            for (std::size_t i = 0; i < compared.samples.size() && i < grid.samples.size(); ++i)
+                paired.samples.push_back(compared.samples[i] / grid.samples[i]);
+            std::printf("%-28s %5.2fx            %5.2fx\n", names[f], compared.Median() / grid.Median(), paired.Median());
+        }
+    }
     std::fflush(stdout);
 
     if (memory)
