@@ -54,6 +54,18 @@ TEST_F(MainDlgTest, LayoutPutsTheGridBelowTheControls)
     EXPECT_EQ(CRect(465, 282, 77, 88), carried);
 }
 
+TEST_F(MainDlgTest, CellsLieAboveTheControlsWithCell128OnTop)
+{
+    std::vector<int> expected;
+    for (int bit = 128; bit >= 1; --bit)
+        expected.push_back(IDC_FIRST_CELL + bit - 1);
+    expected.insert(expected.end(), {IDC_HEX_EDIT, IDC_BITMAP, IDC_CLEAR, IDC_EXIT, IDC_AUTO_FIRST, -1});
+    std::vector<int> ids;
+    for (HWND child = ::GetWindow(m_dlg, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+        ids.push_back(::GetDlgCtrlID(child));
+    EXPECT_EQ(expected, ids);
+}
+
 TEST_F(MainDlgTest, SystemMenuIconAndExit)
 {
     CMenu* menu = m_dlg.GetSystemMenu(FALSE);

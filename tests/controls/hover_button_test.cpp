@@ -197,6 +197,31 @@ TEST_F(HoverButtonTest, LoadBitmapSizesTheCellToOneImageWhateverTheCreationRecta
     EXPECT_EQ(owned(), handles) << "deleting a cell releases its strip";
 }
 
+TEST_F(HoverButtonTest, CellsShowOneStripHandedToThemWithoutCopies)
+{
+    CCellStrip strip;
+    ASSERT_TRUE(strip.Load(kWideStrip));
+    EXPECT_EQ(strip.GetCellSize(), CSize(30, 20));
+    AfxDeleteTempObjects();
+    const long handles = CGdiObject::LiveHandles();
+    for (int i = 0; i < 2; ++i)
+    {
+        m_cells.push_back(std::make_unique<CHoverButton>());
+        ASSERT_TRUE(m_cells.back()->Create("", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CRect(40 + 40 * i, 40, 70 + 40 * i, 60),
+                                           &m_host, kCellId));
+        m_cells.back()->SetStrip(&strip);
+    }
+    m_cells[1]->SetLit(TRUE);
+    for (int i = 0; i < 2; ++i)
+    {
+        const std::vector<COLORREF> pixels = ReadPixels(*m_cells[i], CRect(0, 0, 30, 20));
+        EXPECT_EQ(std::count(pixels.begin(), pixels.end(), kWide[i == 1 ? kLit : kNormal]), 600) << "cell " << i;
+    }
+    AfxDeleteTempObjects();
+    EXPECT_EQ(CGdiObject::LiveHandles(), handles);
+    m_cells.clear(); // before the strip they show
+}
+
 TEST_F(HoverButtonTest, TheImageFollowsThePressedLitAndHoverState)
 {
     CHoverButton& cell = AddCell(CRect(60, 60, 90, 90));
