@@ -359,11 +359,29 @@ void PrintMemory(const char* what, int count, const MemorySample& sample)
                 sample.committedKiB);
 }
 
-void PrintGrowth(const char* what, const MemorySample& first, const MemorySample& last)
+// The samples from the 50th operation on, once the first uses have filled
+// the program's caches.
+struct MemoryRange
 {
-    std::printf("  %s: working set %+lld KiB, committed %+lld KiB\n", what,
-                last.workingSetKiB - first.workingSetKiB, last.committedKiB - first.committedKiB);
-}
+    MemorySample first = {}, last = {};
+    long long lowest = 0, highest = 0;
+    int count = 0;
+
+    void Add(const MemorySample& sample)
+    {
+        if (count++ == 0)
+            first = sample, lowest = highest = sample.workingSetKiB;
+        last = sample;
+        lowest = std::min(lowest, sample.workingSetKiB);
+        highest = std::max(highest, sample.workingSetKiB);
+    }
+    void Print(const char* what) const
+    {
+        std::printf("  %s: %d samples, working set %lld..%lld KiB, last - first %+lld KiB, committed %+lld KiB\n",
+                    what, count, lowest, highest, last.workingSetKiB - first.workingSetKiB,
+                    last.committedKiB - first.committedKiB);
+    }
+};
 
 void OpenAndCloseAbout(const Program& orvane)
 {
@@ -388,20 +406,20 @@ void OpenAndCloseAbout(const Program& orvane)
 void WatchMemory(Program& orvane)
 {
     std::printf("\nOrvane's memory, every 50 operations:\n");
-    MemorySample first = {}, last = {};
+    MemoryRange about, clicks;
     for (int n = 0; n <= 300; ++n)
     {
         if (n % 50 == 0)
         {
-            last = SampleMemory(orvane.info.hProcess);
-            if (n == 50)
-                first = last;
-            PrintMemory("About boxes", n, last);
+            const MemorySample sample = SampleMemory(orvane.info.hProcess);
+            PrintMemory("About boxes", n, sample);
+            if (n >= 50)
+                about.Add(sample);
         }
         if (n < 300)
             OpenAndCloseAbout(orvane);
     }
-    PrintGrowth("About boxes 50..300", first, last);
+    about.Print("About boxes 50..300");
 
     Focus(orvane);
     for (int n = 0; n <= 5000; ++n)
@@ -409,11 +427,11 @@ void WatchMemory(Program& orvane)
         if (n % 50 == 0)
         {
             Settle(orvane.dialog);
-            last = SampleMemory(orvane.info.hProcess);
-            if (n == 50)
-                first = last;
+            const MemorySample sample = SampleMemory(orvane.info.hProcess);
             if (n % 500 == 0)
-                PrintMemory("cell clicks", n, last);
+                PrintMemory("cell clicks", n, sample);
+            if (n >= 50)
+                clicks.Add(sample);
         }
         if (n < 5000)
         {
@@ -422,7 +440,7 @@ void WatchMemory(Program& orvane)
                 Settle(orvane.dialog);
         }
     }
-    PrintGrowth("cell clicks 50..5000 (sampled every 50, printed every 500)", first, last);
+    clicks.Print("cell clicks 50..5000 (every 50; every 500th printed)");
 }
 
 } // namespace
