@@ -6,6 +6,11 @@
 #define IDD_ORVANE_DIALOG 102
 #define IDR_MAINFRAME 128
 #define IDB_CELLS 129
+// The cell strip drawn for 125, 150, 175 and 200 % display scale.
+#define IDB_CELLS_125 130
+#define IDB_CELLS_150 131
+#define IDB_CELLS_175 132
+#define IDB_CELLS_200 133
 
 #define IDC_HEX_EDIT 1000
 #define IDC_BITMAP 1002

@@ -104,12 +104,18 @@ TEST(ResourcesTest, StringIconStripAndVersionBlock)
     ASSERT_GT(::LoadStringA(nullptr, IDS_ABOUTBOX, text, sizeof text), 0);
     EXPECT_STREQ("\xB9\xD8\xD3\xDA Orvane(&A)...", text); // GBK in the program
 
-    // One 32 x 32 image of 16 colours (4 bits a pixel).
+    // Images of 16, 32, 48 and 256 (stored as 0) pixels, 32 bits a pixel.
     const BYTE* icon = static_cast<const BYTE*>(
         ::LockResource(::LoadResource(nullptr, ::FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON))));
     ASSERT_NE(nullptr, icon);
-    EXPECT_EQ((std::vector<BYTE>{1, 0, 32, 32, 16}), std::vector<BYTE>({icon[4], icon[5], icon[6], icon[7], icon[8]}));
-    EXPECT_EQ(4, icon[12]);
+    std::vector<int> sizes;
+    for (const BYTE* entry = icon + 6; entry < icon + 6 + 14 * icon[4]; entry += 14)
+    {
+        sizes.push_back(entry[0] == 0 ? 256 : entry[0]);
+        EXPECT_EQ(entry[0], entry[1]);
+        EXPECT_EQ(32, entry[6]);
+    }
+    EXPECT_EQ((std::vector<int>{16, 32, 48, 256}), sizes);
 
     const auto* strip = static_cast<const BITMAPINFOHEADER*>(
         ::LockResource(::LoadResource(nullptr, ::FindResourceA(nullptr, MAKEINTRESOURCEA(IDB_CELLS), RT_BITMAP))));
