@@ -5,6 +5,7 @@
 #include "hover_button.h"
 #include "resource.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,47 @@ namespace
 
 const int kCellCount = 128;
 const int kFirstSecondaryCell = 64; // index of the cell of bit 65
-const int kCellSize = 30;
 const DWORD kCellStyle = WS_CHILD | WS_VISIBLE | BS_OWNERDRAW;
+
+// The grid as designed for 96 DPI (100 %), in pixels of the client area.
+// Every length scales with the display on its own.
+const int kDesignDpi = 96;
+const int kCellSize = 30;
+const int kGridLeft = 10;
+const int kFirstRowTop = 61;
+const int kColumnPitch = 30;
+const int kByteGap = 5;          // more between the two bytes of a row
+const int kRowPitch = 31;
+const int kSecondaryGap = 4;     // more above the secondary bitmap's rows
+const int kBelowControls = 4;    // the least room between the controls and the first row
+const int kRightMargin = 7;      // room right of and below the grid
+const int kBottomMargin = 12;
+const int kCaptionHeight = 16;   // the system font's, in which the captions show at 100 %
+
+// The cell strips drawn for the display scales, smallest first.
+const struct
+{
+    int cellSize;
+    UINT id;
+} kStrips[] = {{30, IDB_CELLS}, {38, IDB_CELLS_125}, {45, IDB_CELLS_150}, {53, IDB_CELLS_175}, {60, IDB_CELLS_200}};
+
+// The DPI of the monitor the window is on. GetDpiForWindow is Windows 10's:
+// looked up at run time, so that the program still starts on Windows 7 and
+// 8, where every window has the system's DPI.
+int WindowDpi(CWnd* window)
+{
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr)
+    {
+        if (const UINT dpi = getDpiForWindow(window->GetSafeHwnd()))
+            return static_cast<int>(dpi);
+    }
+    CClientDC dc(window);
+    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSY);
+    return dpi > 0 ? dpi : kDesignDpi;
+}
 
 // The text is in the ANSI code page; its double-byte characters are dropped
 // whole when the text is filtered.
@@ -60,10 +100,12 @@ BEGIN_MESSAGE_MAP(CMainDlg, CDialog)
     ON_BN_CLICKED(IDC_CLEAR, &CMainDlg::OnClear)
     ON_BN_CLICKED(IDC_EXIT, &CMainDlg::OnExit)
     ON_COMMAND_RANGE(IDC_FIRST_CELL, IDC_LAST_CELL, &CMainDlg::OnCellClicked)
+    ON_MESSAGE(WM_DPICHANGED, &CMainDlg::OnDpiChanged)
 END_MESSAGE_MAP()
 
 CMainDlg::CMainDlg(CWnd* parent)
-    : CDialog(IDD_ORVANE_DIALOG, parent), m_checkState(0), m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME))
+    : CDialog(IDD_ORVANE_DIALOG, parent), m_checkState(0), m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)),
+      m_stripId(IDB_CELLS)
 {
 }
 
@@ -99,7 +141,9 @@ BOOL CMainDlg::OnInitDialog()
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
 
+    ScaleGrid(WindowDpi(this));
     CreateCells();
+    GrowToHoldGrid();
     CreateCellTips();
 
     m_edit.SetFocus();
@@ -162,9 +206,9 @@ void CMainDlg::OnExit()
 void CMainDlg::CreateCells()
 {
     m_bitmap.Clear();
-    m_strip.Load(IDB_CELLS);
+    m_strip.Load(m_stripId);
     // Without the strip a cell keeps the size it is created with.
-    const CSize size = m_strip.IsLoaded() ? m_strip.GetCellSize() : CSize(kCellSize, kCellSize);
+    const CSize size = m_strip.IsLoaded() ? m_strip.GetCellSize() : CSize(m_cellSize, m_cellSize);
 
     CRect rects[kCellCount];
     CRect rect(0, 0, 0, 0);
@@ -197,6 +241,8 @@ void CMainDlg::CreateCells()
             if (m_strip.IsLoaded())
                 cell->SetStrip(&m_strip);
             cell->SetCaption(caption);
+            if (CFont* font = CaptionFont())
+                cell->SetFont(font, FALSE);
         }
     }
     for (HWND control : controls)
@@ -207,20 +253,135 @@ void CMainDlg::GetCellRect(int index, CRect& rect)
 {
     if (index == 0)
     {
-        rect.top = 30;
-        rect.left = 10;
+        rect.top = m_firstRowTop - Scale(kRowPitch);
+        rect.left = Scale(kGridLeft);
     }
     if (index % 16 == 0)
     {
         // A row starts; the secondary bitmap's rows keep a wider gap above.
-        rect.left = 10;
-        rect.top += index == kFirstSecondaryCell ? 35 : 31;
+        rect.left = Scale(kGridLeft);
+        rect.top += Scale(kRowPitch) + (index == kFirstSecondaryCell ? Scale(kSecondaryGap) : 0);
     }
     else
     {
-        // The two bytes of a row sit 5 pixels further apart.
-        rect.left += index % 8 == 0 ? 35 : 30;
+        // The two bytes of a row sit further apart.
+        rect.left += Scale(kColumnPitch) + (index % 8 == 0 ? Scale(kByteGap) : 0);
     }
+}
+
+int CMainDlg::Scale(int pixelsAt96) const
+{
+    return ::MulDiv(pixelsAt96, m_dpi, kDesignDpi);
+}
+
+void CMainDlg::ScaleGrid(int dpi)
+{
+    m_dpi = std::max(dpi, kDesignDpi); // Windows scales no lower than 100 %
+
+    // The strip made for the scale. Between the scales that have strips,
+    // and above 200 %, the largest that fits: crisp cells, a little smaller
+    // than their places.
+    m_cellSize = kStrips[0].cellSize;
+    m_stripId = kStrips[0].id;
+    for (const auto& strip : kStrips)
+    {
+        if (strip.cellSize <= Scale(kCellSize))
+        {
+            m_cellSize = strip.cellSize;
+            m_stripId = strip.id;
+        }
+    }
+
+    // The controls grow with the dialog's font, not exactly with the DPI:
+    // the first row keeps clear of them.
+    int controlsBottom = 0;
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+    {
+        const int id = ::GetDlgCtrlID(child);
+        if (id >= IDC_FIRST_CELL && id <= IDC_LAST_CELL)
+            continue;
+        CRect rect;
+        ::GetWindowRect(child, &rect);
+        ScreenToClient(&rect);
+        controlsBottom = std::max(controlsBottom, static_cast<int>(rect.bottom));
+    }
+    m_firstRowTop = std::max(Scale(kFirstRowTop), controlsBottom + Scale(kBelowControls));
+
+    m_captionFont.DeleteObject();
+    if (m_dpi != kDesignDpi)
+    {
+        // Away from 100 % the captions take the bold face of the user
+        // interface, as high for the cell as the design's system font is.
+        NONCLIENTMETRICSA metrics = {};
+        metrics.cbSize = sizeof metrics;
+        ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        LOGFONTA font = metrics.lfMessageFont;
+        font.lfHeight = ::MulDiv(kCaptionHeight, m_cellSize, kCellSize);
+        font.lfWidth = 0;
+        font.lfWeight = FW_BOLD;
+        m_captionFont.CreateFontIndirect(&font);
+    }
+}
+
+CFont* CMainDlg::CaptionFont()
+{
+    return m_captionFont.GetSafeHandle() != nullptr ? &m_captionFont : nullptr;
+}
+
+void CMainDlg::LayOutCells()
+{
+    // The cells show the one strip, reloaded for the scale, at its size.
+    m_strip.Load(m_stripId);
+    const CSize size = m_strip.IsLoaded() ? m_strip.GetCellSize() : CSize(m_cellSize, m_cellSize);
+    CRect rect(0, 0, 0, 0);
+    for (int i = 0; i < m_cells.GetSize(); ++i)
+    {
+        CHoverButton* cell = static_cast<CHoverButton*>(m_cells[i]);
+        GetCellRect(i, rect);
+        if (m_strip.IsLoaded())
+            cell->SetStrip(&m_strip);
+        cell->SetWindowPos(nullptr, rect.left, rect.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        cell->SetFont(CaptionFont(), FALSE);
+    }
+}
+
+void CMainDlg::GrowToHoldGrid()
+{
+    CRect last(0, 0, 0, 0);
+    for (int i = 0; i < kCellCount; ++i)
+        GetCellRect(i, last);
+    CRect client;
+    GetClientRect(&client);
+    const int wider = last.left + m_cellSize + Scale(kRightMargin) - client.right;
+    const int taller = last.top + m_cellSize + Scale(kBottomMargin) - client.bottom;
+    if (wider <= 0 && taller <= 0)
+        return;
+    CRect window;
+    GetWindowRect(&window);
+    SetWindowPos(nullptr, 0, 0, window.Width() + std::max(wider, 0), window.Height() + std::max(taller, 0),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CMainDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+{
+    // Per-monitor v2 dialogs have their controls and fonts scaled by the
+    // default handling; the cells are the program's own to lay out.
+    Default();
+    const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // The cells' tooltip shows in the dialog's font, which the default handling may have replaced.
+    if (m_cellTips.GetSafeHwnd() != nullptr)
+        m_cellTips.SetFont(GetFont(), FALSE);
+
+    CFont previous; // the cells keep drawing with it until they have the new one
+    previous.Attach(m_captionFont.Detach());
+    ScaleGrid(HIWORD(wParam));
+    LayOutCells();
+    GrowToHoldGrid();
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    return 0;
 }
 
 // Cells already in the state asked for are left alone: showing, hiding or

@@ -21,10 +21,12 @@ public:
 
     CString FormatHexForDisplay(CString hex);
 
-    // For the tests: the cell of bit n (1..128), the model, the cells' tooltip.
+    // For the tests: the cell of bit n (1..128), the model, the cells' tooltip,
+    // the DPI the grid is laid out for.
     CHoverButton* GetCell(int bit) const;
     const CIsoBitmap& GetBitmapModel() const { return m_bitmap; }
     const CToolTipCtrl& GetCellTips() const { return m_cellTips; }
+    int GetGridDpi() const { return m_dpi; }
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -38,6 +40,7 @@ protected:
     afx_msg void OnClear();
     afx_msg void OnExit();
     afx_msg void OnCellClicked(UINT id);
+    afx_msg LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -51,6 +54,14 @@ private:
     void RelayToCellTips(MSG* msg);
     void HideTipOfHiddenCell();
 
+    // The grid at a display scale: the lengths of the 96-DPI design scaled
+    // by dpi / 96, each rounded on its own so that the grid stays regular.
+    int Scale(int pixelsAt96) const;
+    void ScaleGrid(int dpi);
+    void LayOutCells();
+    void GrowToHoldGrid();
+    CFont* CaptionFont();
+
     CIsoBitmap m_bitmap;
     CCellStrip m_strip; // the one image strip all cells show
     CPtrArray m_cells;
@@ -63,4 +74,10 @@ private:
     // move over it: the cell's messages are kept from it until the pointer
     // reaches another window.
     HWND m_tiplessCell = nullptr;
+
+    int m_dpi = 96;
+    int m_cellSize = 30;
+    UINT m_stripId;
+    int m_firstRowTop = 61;
+    CFont m_captionFont; // none at 100 %: the cells draw with the design's font
 };

@@ -109,14 +109,19 @@ void CHoverButton::DrawItem(LPDRAWITEMSTRUCT drawItem)
     }
 
     dc.SetBkMode(TRANSPARENT);
+    // A font given to the cell (WM_SETFONT) is the caption's; without one the
+    // caption takes whatever the context carries.
+    if (CFont* font = GetFont())
+        dc.SelectObject(font);
     const CSize text = CaptionExtent(dc);
     dc.TextOut((m_cellWidth - text.cx) / 2, (m_cellHeight - text.cy) / 2, m_caption);
+    dc.RestoreSelections();
 }
 
 CSize CHoverButton::CaptionExtent(CDC& dc)
 {
-    // The caption's size depends only on the text and the font that the
-    // button selected into its DC: measured again only when either changes.
+    // The caption's size depends only on the text and the font it is drawn
+    // in: measured again only when either changes.
     const HGDIOBJ font = ::GetCurrentObject(dc, OBJ_FONT);
     if (font != m_measuredFont || m_measuredFont == nullptr)
     {
