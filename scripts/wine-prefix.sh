@@ -9,7 +9,7 @@
 #    started by the run command, uses the user's own X display.
 set -euo pipefail
 prefix=$1
-settings_version=5
+settings_version=6
 stamp="$prefix/.orvane-settings"
 
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$settings_version" ]; then
@@ -30,12 +30,14 @@ if [ -n "$marlett" ]; then
     cp "$marlett" "$prefix/drive_c/windows/Fonts/marlett.ttf"
 fi
 
-tests=(core_tests afx_tests controls_tests app_tests e2e_tests orvane_demo cli_tests)
+tests=(core_tests afx_tests controls_tests app_tests e2e_tests dpi_tests orvane_demo cli_tests)
 reg=$(mktemp --suffix=.reg)
 {
     printf 'Windows Registry Editor Version 5.00\r\n\r\n'
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
     printf '"宋体"="AR PL UMing CN"\r\n"SimSun"="AR PL UMing CN"\r\n\r\n'
+    # 100 % display scale; scripts/wine-dpi.sh sets others for a while.
+    printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"LogPixels"=dword:00000060\r\n\r\n'
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n'
     printf '"OrvaneTest"="1024x768"\r\n\r\n'
     for t in "${tests[@]}"; do
