@@ -1,43 +1,10 @@
 #include "afx_string.h"
 
-#include "win_app.h"
+#include "module_state.h"
 
-#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
-
-CString CString::Mid(int first, int count) const
-{
-    const int length = GetLength();
-    first = std::clamp(first, 0, length);
-    count = std::clamp(count, 0, length - first);
-    return CString(m_text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(count)));
-}
-
-CString CString::Mid(int first) const
-{
-    return Mid(first, GetLength());
-}
-
-CString CString::Left(int count) const
-{
-    return Mid(0, count);
-}
-
-CString CString::Right(int count) const
-{
-    count = std::clamp(count, 0, GetLength());
-    return Mid(GetLength() - count, count);
-}
-
-int CString::Find(const char* sub, int start) const
-{
-    if (!sub || start < 0 || start > GetLength())
-        return -1;
-    const std::size_t at = m_text.find(sub, static_cast<std::size_t>(start));
-    return at == std::string::npos ? -1 : static_cast<int>(at);
-}
 
 void CString::Format(const char* format, ...)
 {

@@ -1,6 +1,6 @@
 #include "bitmap.h"
 
-#include "win_app.h"
+#include "module_state.h"
 
 IMPLEMENT_DYNAMIC(CBitmap, CGdiObject)
 

@@ -9,8 +9,6 @@ public:
     CButton() = default;
 
     BOOL Create(LPCSTR caption, DWORD style, const RECT& rect, CWnd* parent, UINT id);
-    int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
-    void SetCheck(int check) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check)); }
     UINT GetState() const { return static_cast<UINT>(SendMessage(BM_GETSTATE)); }
 
     // Owner-drawn buttons draw themselves here: the parent's WM_DRAWITEM for

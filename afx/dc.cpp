@@ -1,5 +1,7 @@
 #include "dc.h"
 
+#include <cassert>
+
 IMPLEMENT_DYNAMIC(CDC, CObject)
 
 namespace
@@ -31,6 +33,7 @@ CDC* CDC::FromHandle(HDC handle)
 
 BOOL CDC::Attach(HDC handle)
 {
+    assert(handle != nullptr && m_hDC == nullptr && "a DC wrapper attaches one DC, once");
     if (handle == nullptr || m_hDC != nullptr)
         return FALSE;
     m_hDC = handle;
@@ -50,6 +53,7 @@ HDC CDC::Detach()
 
 BOOL CDC::CreateCompatibleDC(CDC* reference)
 {
+    assert(m_hDC == nullptr && "a DC wrapper holds one DC");
     if (m_hDC != nullptr)
         return FALSE;
     m_hDC = ::CreateCompatibleDC(reference ? reference->m_hDC : nullptr);
@@ -88,11 +92,6 @@ void CDC::RestoreSelections()
     }
 }
 
-CGdiObject* CDC::SelectObject(CGdiObject* object)
-{
-    return CGdiObject::FromHandle(Select(object ? object->m_hObject : nullptr));
-}
-
 CFont* CDC::SelectObject(CFont* font)
 {
     return CFont::FromHandle(static_cast<HFONT>(Select(font ? font->m_hObject : nullptr)));
@@ -103,11 +102,6 @@ CBitmap* CDC::SelectObject(CBitmap* bitmap)
     return CBitmap::FromHandle(static_cast<HBITMAP>(Select(bitmap ? bitmap->m_hObject : nullptr)));
 }
 
-CGdiObject* CDC::SelectStockObject(int index)
-{
-    return CGdiObject::FromHandle(Select(::GetStockObject(index)));
-}
-
 BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* source, int sourceX, int sourceY, DWORD rop)
 {
     return ::BitBlt(m_hDC, x, y, width, height, source ? source->m_hDC : nullptr, sourceX, sourceY, rop);
@@ -115,22 +109,12 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* source, int sourceX, 
 
 int CDC::DrawText(const CString& text, LPRECT rect, UINT format)
 {
-    return DrawText(text, text.GetLength(), rect, format);
-}
-
-int CDC::DrawText(LPCSTR text, int count, LPRECT rect, UINT format)
-{
-    return ::DrawTextA(m_hDC, text, count, rect, format);
+    return ::DrawTextA(m_hDC, text, text.GetLength(), rect, format);
 }
 
 BOOL CDC::TextOut(int x, int y, const CString& text)
 {
-    return TextOut(x, y, text, text.GetLength());
-}
-
-BOOL CDC::TextOut(int x, int y, LPCSTR text, int count)
-{
-    return ::TextOutA(m_hDC, x, y, text, count);
+    return ::TextOutA(m_hDC, x, y, text, text.GetLength());
 }
 
 CSize CDC::GetTextExtent(const CString& text) const

@@ -28,25 +28,21 @@ public:
     BOOL CreateCompatibleDC(CDC* reference);
     BOOL DeleteDC();
 
-    CGdiObject* SelectObject(CGdiObject* object);
     CFont* SelectObject(CFont* font);
     CBitmap* SelectObject(CBitmap* bitmap);
-    CGdiObject* SelectStockObject(int index);
-    // Puts back every object that this wrapper's selections replaced.
-    void RestoreSelections();
 
     BOOL BitBlt(int x, int y, int width, int height, CDC* source, int sourceX, int sourceY, DWORD rop);
     int SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
     COLORREF SetTextColor(COLORREF color) { return ::SetTextColor(m_hDC, color); }
-    COLORREF SetBkColor(COLORREF color) { return ::SetBkColor(m_hDC, color); }
     int DrawText(const CString& text, LPRECT rect, UINT format);
-    int DrawText(LPCSTR text, int count, LPRECT rect, UINT format);
     BOOL TextOut(int x, int y, const CString& text);
-    BOOL TextOut(int x, int y, LPCSTR text, int count);
     CSize GetTextExtent(const CString& text) const;
     void FillSolidRect(LPCRECT rect, COLORREF color);
     BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
-    COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
+
+protected:
+    // Puts back every object that this wrapper's selections replaced.
+    void RestoreSelections();
 
 private:
     HGDIOBJ Select(HGDIOBJ object);

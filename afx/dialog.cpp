@@ -65,12 +65,6 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent)
     return CreateFromTemplate(LoadDialogTemplate(templateId), parent ? parent->GetSafeHwnd() : nullptr);
 }
 
-BOOL CDialog::CreateIndirect(LPCDLGTEMPLATEA dialogTemplate, CWnd* parent)
-{
-    m_pParentWnd = parent;
-    return CreateFromTemplate(dialogTemplate, parent ? parent->GetSafeHwnd() : nullptr);
-}
-
 INT_PTR CDialog::DoModal()
 {
     const HWND owner = OwnerWindow();

@@ -15,16 +15,15 @@ public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
 
     virtual INT_PTR DoModal();
-    // Modeless creation, for dialogs that live beside others.
+    // Modeless creation: the program runs its dialogs modally, its in-process
+    // tests create them modeless.
     BOOL Create(UINT templateId, CWnd* parent = nullptr);
-    BOOL CreateIndirect(LPCDLGTEMPLATEA dialogTemplate, CWnd* parent = nullptr);
     void EndDialog(int result);
 
     virtual BOOL OnInitDialog();
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
-    BOOL IsModalLoopRunning() const noexcept { return m_continueModal; }
 
 protected:
     virtual void OnOK();

@@ -11,5 +11,4 @@ public:
     operator HFONT() const noexcept { return static_cast<HFONT>(m_hObject); }
 
     BOOL CreateFontIndirect(const LOGFONTA* logFont);
-    int GetLogFont(LOGFONTA* logFont) const { return GetObject(sizeof(LOGFONTA), logFont); }
 };

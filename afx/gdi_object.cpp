@@ -1,5 +1,7 @@
 #include "gdi_object.h"
 
+#include <cassert>
+
 IMPLEMENT_DYNAMIC(CGdiObject, CObject)
 
 long CGdiObject::s_liveHandles = 0;
@@ -9,13 +11,10 @@ CGdiObject::~CGdiObject()
     DeleteObject();
 }
 
-CGdiObject* CGdiObject::FromHandle(HGDIOBJ handle)
-{
-    return CTempHandleMap<CGdiObject, HGDIOBJ>::FromHandle(handle);
-}
-
 BOOL CGdiObject::Attach(HGDIOBJ handle)
 {
+    // A null handle is a failed creation or load, which the caller reports.
+    assert(m_hObject == nullptr && "a GDI wrapper attaches one object, once");
     if (handle == nullptr || m_hObject != nullptr)
         return FALSE;
     m_hObject = handle;

@@ -11,8 +11,6 @@ public:
     CGdiObject() = default;
     ~CGdiObject() override;
 
-    static CGdiObject* FromHandle(HGDIOBJ handle);
-
     HGDIOBJ m_hObject = nullptr;
 
     operator HGDIOBJ() const noexcept { return m_hObject; }

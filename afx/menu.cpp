@@ -1,5 +1,7 @@
 #include "menu.h"
 
+#include <cassert>
+
 IMPLEMENT_DYNAMIC(CMenu, CObject)
 
 CMenu::~CMenu()
@@ -14,6 +16,7 @@ CMenu* CMenu::FromHandle(HMENU handle)
 
 BOOL CMenu::Attach(HMENU handle)
 {
+    assert(handle != nullptr && m_hMenu == nullptr && "a menu wrapper attaches one menu, once");
     if (handle == nullptr || m_hMenu != nullptr)
         return FALSE;
     m_hMenu = handle;
@@ -25,11 +28,6 @@ HMENU CMenu::Detach()
     HMENU handle = m_hMenu;
     m_hMenu = nullptr;
     return handle;
-}
-
-BOOL CMenu::CreatePopupMenu()
-{
-    return Attach(::CreatePopupMenu());
 }
 
 BOOL CMenu::DestroyMenu()

@@ -21,14 +21,7 @@ public:
 
     BOOL Attach(HMENU handle);
     HMENU Detach();
-    BOOL CreatePopupMenu();
     BOOL DestroyMenu();
 
     BOOL AppendMenu(UINT flags, UINT_PTR idOrPopup = 0, LPCSTR text = nullptr);
-    int GetMenuItemCount() const { return ::GetMenuItemCount(m_hMenu); }
-    UINT GetMenuItemID(int position) const { return ::GetMenuItemID(m_hMenu, position); }
-    int GetMenuString(UINT item, LPSTR text, int maxCount, UINT flags) const
-    {
-        return ::GetMenuStringA(m_hMenu, item, text, maxCount, flags);
-    }
 };

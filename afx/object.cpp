@@ -6,8 +6,3 @@ CRuntimeClass* CObject::GetRuntimeClass() const
 {
     return RUNTIME_CLASS(CObject);
 }
-
-BOOL CObject::IsKindOf(const CRuntimeClass* runtimeClass) const
-{
-    return GetRuntimeClass()->IsDerivedFrom(runtimeClass);
-}

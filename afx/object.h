@@ -12,8 +12,6 @@ public:
     virtual CRuntimeClass* GetRuntimeClass() const;
     virtual ~CObject() = default;
 
-    BOOL IsKindOf(const CRuntimeClass* runtimeClass) const;
-
     CObject(const CObject&) = delete;
     CObject& operator=(const CObject&) = delete;
 

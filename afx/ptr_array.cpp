@@ -5,5 +5,5 @@ IMPLEMENT_DYNAMIC(CPtrArray, CObject)
 INT_PTR CPtrArray::Add(void* item)
 {
     m_items.push_back(item);
-    return GetUpperBound();
+    return GetSize() - 1;
 }

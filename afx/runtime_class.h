@@ -2,15 +2,13 @@
 
 #include "afx_types.h"
 
-// Run-time class information: a name and the base class, enough for
-// GetRuntimeClass and IsKindOf. Dynamic creation is not offered.
+// Run-time class information: a name and the base class, as GetRuntimeClass
+// reports it. Dynamic creation is not offered.
 struct CRuntimeClass
 {
     LPCSTR m_lpszClassName;
     int m_nObjectSize;
     const CRuntimeClass* m_pBaseClass;
-
-    BOOL IsDerivedFrom(const CRuntimeClass* baseClass) const;
 };
 
 #define RUNTIME_CLASS(class_name) (&class_name::class##class_name)

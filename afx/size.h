@@ -8,7 +8,4 @@ public:
     CSize() noexcept { cx = 0; cy = 0; }
     CSize(int initCX, int initCY) noexcept { cx = initCX; cy = initCY; }
     CSize(SIZE size) noexcept { cx = size.cx; cy = size.cy; }
-
-    bool operator==(SIZE other) const noexcept { return cx == other.cx && cy == other.cy; }
-    bool operator!=(SIZE other) const noexcept { return !(*this == other); }
 };

@@ -2,8 +2,9 @@
 
 #include "data_exchange.h"
 #include "menu.h"
-#include "message_trace.h"
-#include "win_app.h"
+#include "module_state.h"
+
+#include <cassert>
 
 #include <unordered_map>
 
@@ -66,7 +67,6 @@ LRESULT CALLBACK AfxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (wnd == nullptr)
         return ::DefWindowProcA(window, message, wParam, lParam);
 
-    AfxTraceMessage(window, message, wParam, lParam);
     const CurrentMessage saved = g_current;
     g_current = {window, message, wParam, lParam};
     const LRESULT result = wnd->WindowProc(message, wParam, lParam);
@@ -127,27 +127,6 @@ CWndCreateHookHold::~CWndCreateHookHold()
         AfxUnhookWindowCreate();
 }
 
-LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon)
-{
-    static CString name;
-    name.Format("Afx:%p:%x:%p:%p:%p", static_cast<void*>(AfxGetInstanceHandle()), classStyle,
-                static_cast<void*>(cursor), static_cast<void*>(background), static_cast<void*>(icon));
-    WNDCLASSA existing;
-    if (!::GetClassInfoA(AfxGetInstanceHandle(), name, &existing))
-    {
-        WNDCLASSA wc = {};
-        wc.style = classStyle;
-        wc.lpfnWndProc = ::DefWindowProcA;
-        wc.hInstance = AfxGetInstanceHandle();
-        wc.hCursor = cursor;
-        wc.hbrBackground = background;
-        wc.hIcon = icon;
-        wc.lpszClassName = name;
-        ::RegisterClassA(&wc);
-    }
-    return name;
-}
-
 CWnd::~CWnd()
 {
     if (m_hWnd != nullptr && FromHandlePermanent(m_hWnd) == this)
@@ -175,6 +154,7 @@ std::size_t CWnd::PermanentCount()
 
 BOOL CWnd::Attach(HWND handle)
 {
+    assert(handle != nullptr && m_hWnd == nullptr && "a window object attaches one window, once");
     if (handle == nullptr || m_hWnd != nullptr || FromHandlePermanent(handle) != nullptr)
         return FALSE;
     CTempHandleMap<CWnd, HWND>::Remove(handle);
@@ -201,32 +181,18 @@ BOOL CWnd::SubclassWindow(HWND handle)
     return TRUE;
 }
 
-BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent)
-{
-    HWND control = ::GetDlgItem(parent->GetSafeHwnd(), static_cast<int>(id));
-    return control != nullptr && SubclassWindow(control);
-}
-
-HWND CWnd::UnsubclassWindow()
-{
-    if (m_pfnSuper != nullptr && CurrentWindowProc(m_hWnd) == AfxWndProc)
-        SwapWindowProc(m_hWnd, m_pfnSuper);
-    m_pfnSuper = nullptr;
-    return Detach();
-}
-
 void CWnd::OnNcDestroyed()
 {
     if (m_pfnSuper != nullptr && CurrentWindowProc(m_hWnd) == AfxWndProc)
         SwapWindowProc(m_hWnd, m_pfnSuper);
     m_pfnSuper = nullptr;
     Detach();
-    PostNcDestroy();
 }
 
 BOOL CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                     int width, int height, HWND parent, HMENU menuOrId, LPVOID param)
 {
+    assert(m_hWnd == nullptr && "a window object creates one window, once");
     if (m_hWnd != nullptr)
         return FALSE;
     AfxHookWindowCreate(this);
@@ -267,10 +233,6 @@ void CWnd::PreSubclassWindow()
 }
 
 void CWnd::DoDataExchange(CDataExchange*)
-{
-}
-
-void CWnd::PostNcDestroy()
 {
 }
 
@@ -369,11 +331,6 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const
     return ::SendMessageA(m_hWnd, message, wParam, lParam);
 }
 
-BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const
-{
-    return ::PostMessageA(m_hWnd, message, wParam, lParam);
-}
-
 BOOL CWnd::ShowWindow(int command)
 {
     return ::ShowWindow(m_hWnd, command);
@@ -387,11 +344,6 @@ BOOL CWnd::RedrawWindow(LPCRECT rect, HRGN region, UINT flags)
 BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int width, int height, UINT flags)
 {
     return ::SetWindowPos(m_hWnd, insertAfter ? insertAfter->m_hWnd : nullptr, x, y, width, height, flags);
-}
-
-void CWnd::MoveWindow(LPCRECT rect, BOOL repaint)
-{
-    ::MoveWindow(m_hWnd, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, repaint);
 }
 
 void CWnd::ScreenToClient(LPRECT rect) const
@@ -435,16 +387,6 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags)
     return TRUE;
 }
 
-int CWnd::ReleaseDC(CDC* dc)
-{
-    if (dc == nullptr)
-        return 0;
-    dc->RestoreSelections();
-    HDC handle = dc->m_hDC;
-    CTempHandleMap<CDC, HDC>::Remove(handle);
-    return ::ReleaseDC(m_hWnd, handle);
-}
-
 UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, TIMERPROC callback)
 {
     return ::SetTimer(m_hWnd, id, elapse, callback);
@@ -462,7 +404,5 @@ CMenu* CWnd::GetSystemMenu(BOOL revert) const
 
 int CWnd::MessageBox(LPCSTR text, LPCSTR caption, UINT type)
 {
-    if (caption == nullptr)
-        caption = AfxGetAppName();
     return ::MessageBoxA(m_hWnd, text, caption, type);
 }

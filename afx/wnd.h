@@ -33,8 +33,6 @@ public:
     BOOL Attach(HWND handle);
     HWND Detach();
     BOOL SubclassWindow(HWND handle);
-    BOOL SubclassDlgItem(UINT id, CWnd* parent);
-    HWND UnsubclassWindow();
 
     BOOL CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                   int width, int height, HWND parent, HMENU menuOrId, LPVOID param = nullptr);
@@ -51,7 +49,6 @@ public:
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
-    virtual void PostNcDestroy();
 
     // Default processing of the message being handled.
     LRESULT Default();
@@ -62,19 +59,14 @@ public:
 
     // USER32 wrappers.
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
-    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     BOOL ShowWindow(int command);
     BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
-    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
-    BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
     void InvalidateRect(LPCRECT rect, BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, rect, erase); }
     BOOL RedrawWindow(LPCRECT rect = nullptr, HRGN region = nullptr,
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
-    void UpdateWindow() { ::UpdateWindow(m_hWnd); }
     BOOL SetWindowPos(const CWnd* insertAfter, int x, int y, int width, int height, UINT flags);
-    void MoveWindow(LPCRECT rect, BOOL repaint = TRUE);
     void GetWindowRect(LPRECT rect) const { ::GetWindowRect(m_hWnd, rect); }
     void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
     void ScreenToClient(LPPOINT point) const { ::ScreenToClient(m_hWnd, point); }
@@ -83,19 +75,12 @@ public:
     void ClientToScreen(LPRECT rect) const;
     void SetWindowText(LPCSTR text) { ::SetWindowTextA(m_hWnd, text); }
     void GetWindowText(CString& text) const;
-    int GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
     void SetFont(CFont* font, BOOL redraw = TRUE);
     CFont* GetFont() const;
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
-    DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)); }
     BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
-    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
-    CWnd* GetDlgItem(int id) const { return FromHandle(::GetDlgItem(m_hWnd, id)); }
     CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
     CWnd* SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
-    static CWnd* GetFocus() { return FromHandle(::GetFocus()); }
-    CDC* GetDC() { return CDC::FromHandle(::GetDC(m_hWnd)); }
-    int ReleaseDC(CDC* dc);
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse, TIMERPROC callback = nullptr);
     BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
     HICON SetIcon(HICON icon, BOOL big);
@@ -113,7 +98,6 @@ public:
     afx_msg void OnTimer(UINT_PTR) { Default(); }
     afx_msg BOOL OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
     afx_msg BOOL OnEraseBkgnd(CDC*) { return static_cast<BOOL>(Default()); }
-    afx_msg void OnDestroy() { Default(); }
 
     // Live permanent window objects, for leak checks.
     static std::size_t PermanentCount();
@@ -150,10 +134,6 @@ public:
     CWndCreateHookHold(const CWndCreateHookHold&) = delete;
     CWndCreateHookHold& operator=(const CWndCreateHookHold&) = delete;
 };
-
-// A registered window class of the layer's own, for plain windows.
-LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
-                           HICON icon = nullptr);
 
 // Temporary window wrappers only borrow m_hWnd: they never enter the map.
 template <>

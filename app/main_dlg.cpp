@@ -1,6 +1,7 @@
 #include "main_dlg.h"
 
 #include "about_dlg.h"
+#include "display_text.h"
 #include "element_names.h"
 #include "hover_button.h"
 #include "resource.h"
@@ -539,13 +540,5 @@ void CMainDlg::OnClear()
 
 CString CMainDlg::FormatHexForDisplay(CString hex)
 {
-    CString display;
-    for (int i = 0; i < hex.GetLength(); i += 2)
-    {
-        display += hex.Mid(i, 2);
-        display += " ";
-        if (i == 14)
-            display += "   ";
-    }
-    return display;
+    return ::FormatHexForDisplay(hex.str());
 }
