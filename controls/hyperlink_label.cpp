@@ -46,7 +46,7 @@ CHyperLinkLabel::~CHyperLinkLabel()
 void CHyperLinkLabel::PreSubclassWindow()
 {
     // A static reports clicks (and is hit by the pointer) only with SS_NOTIFY.
-    ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(GetStyle() | SS_NOTIFY));
+    ModifyStyle(0, SS_NOTIFY);
 
     if (m_url.IsEmpty())
         GetWindowText(m_url);
@@ -131,12 +131,12 @@ void CHyperLinkLabel::FitToText()
 
     CString text;
     GetWindowText(text);
-    CDC* dc = GetDC();
-    CFont* previous = m_underlineFont.GetSafeHandle() ? dc->SelectObject(&m_underlineFont) : nullptr;
-    const CSize extent = dc->GetTextExtent(text);
-    if (previous != nullptr)
-        dc->SelectObject(previous);
-    ReleaseDC(dc);
+    CSize extent;
+    {
+        CClientDC dc(this); // gives the previous font back as it goes
+        dc.SelectObject(&m_underlineFont);
+        extent = dc.GetTextExtent(text);
+    }
 
     // The borders keep their size.
     const int width = extent.cx + window.Width() - client.Width();
@@ -173,13 +173,13 @@ void CHyperLinkLabel::LoadLinkCursor()
     if (length == 0 || length + sizeof program > MAX_PATH)
         return;
     lstrcatA(path, program);
-    HMODULE module = ::LoadLibraryA(path);
+    HMODULE module = g_api.loadLibrary(path);
     if (module == nullptr)
         return;
     HCURSOR cursor = g_api.loadCursor(module, MAKEINTRESOURCEA(kHelpCursorId));
     if (cursor != nullptr)
         m_linkCursor = static_cast<HCURSOR>(::CopyIcon(cursor));
-    ::FreeLibrary(module);
+    g_api.freeLibrary(module);
 }
 
 HBRUSH CHyperLinkLabel::CtlColor(CDC* dc, UINT)

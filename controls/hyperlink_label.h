@@ -3,12 +3,15 @@
 #include "afxwin.h"
 
 // The Win32 calls of the label that tests need to steer or hear: the
-// warning beep, the cursors and the stock objects. The real ones by default.
+// warning beep, the cursors, the help program's module and the stock
+// objects. The real ones by default.
 struct HyperLinkLabelApi
 {
     decltype(&::MessageBeep) messageBeep = ::MessageBeep;
     decltype(&::LoadCursorA) loadCursor = ::LoadCursorA;
     decltype(&::DestroyCursor) destroyCursor = ::DestroyCursor;
+    decltype(&::LoadLibraryA) loadLibrary = ::LoadLibraryA;
+    decltype(&::FreeLibrary) freeLibrary = ::FreeLibrary;
     decltype(&::GetStockObject) getStockObject = ::GetStockObject;
 };
 
