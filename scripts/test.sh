@@ -33,5 +33,6 @@ step "windows build" build windows
 step "windows tests" scripts/with-display.sh ctest --preset windows
 
 echo
+bash scripts/count-lines.sh
 echo "steps: ${#passed[@]} passed, ${#failed[@]} failed${failed:+ (${failed[*]})}"
 [ ${#failed[@]} -eq 0 ]

@@ -1,11 +1,9 @@
+#include "gui_test.h"
 #include "hyperlink_label.h"
 #include "url_launcher.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,35 +12,37 @@ namespace
 
 const char kUrl[] = "mailto:orvane-dev@example.org";
 const char kText[] = "Send email to Orvane";
+const HMODULE kHelpModule = reinterpret_cast<HMODULE>(0x5150000);
 
-// An empty dialog in 宋体 9; each test makes its static at run time.
-const struct alignas(4) { DLGTEMPLATE head; WORD menu, windowClass, title, points; wchar_t face[3]; } kDialog = {
-    {WS_POPUP | WS_CAPTION | DS_SETFONT, 0, 0, 0, 0, 300, 100}, 0, 0, 0, 9, L"宋体"};
-
-// What the label does at the Win32 boundary, seen through a hook and its seams.
+// What the label does at the Win32 boundary, seen through a hook and its
+// seams, and how the system behaves there (fontsMissing: 1 DEFAULT_GUI_FONT,
+// 2 also ANSI_VAR_FONT).
 struct Seen
 {
     HWND watched = nullptr;
-    std::vector<HFONT> fonts; // WM_SETFONT sent to the watched window
+    std::vector<HFONT> fonts;
     std::vector<UINT> beeps;
-    int destroyedCursors = 0;
-    std::vector<std::string> launched; // ShellExecuteA's file, if shown with SW_SHOW
+    std::vector<HCURSOR> destroyedCursors;
+    std::vector<std::string> launched, loadedModules;
+    std::vector<HMODULE> freedModules;
+    int timerAtDestroy = -1, fontsMissing = 0;
     HINSTANCE shellResult = reinterpret_cast<HINSTANCE>(42);
-    int fontsMissing = 0; // 1: no DEFAULT_GUI_FONT; 2: nor ANSI_VAR_FONT
+    bool hand = true;
+    HMODULE helpModule = nullptr; // and its cursor 106:
+    HCURSOR helpCursor = nullptr;
 } g;
 
 LRESULT CALLBACK SentHook(int code, WPARAM wParam, LPARAM lParam)
 {
     const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && m->message == WM_SETFONT && m->hwnd == g.watched)
+    if (m->hwnd == g.watched && m->message == WM_SETFONT)
         g.fonts.push_back(reinterpret_cast<HFONT>(m->wParam));
+    if (m->hwnd == g.watched && m->message == WM_DESTROY)
+        g.timerAtDestroy = ::KillTimer(m->hwnd, 100);
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-HGDIOBJ FontOf(HWND window)
-{
-    return reinterpret_cast<HGDIOBJ>(::SendMessageA(window, WM_GETFONT, 0, 0));
-}
+HGDIOBJ FontOf(HWND window) { return reinterpret_cast<HGDIOBJ>(::SendMessageA(window, WM_GETFONT, 0, 0)); }
 
 LOGFONTA LogFontOf(HGDIOBJ font)
 {
@@ -54,53 +54,24 @@ LOGFONTA LogFontOf(HGDIOBJ font)
 // The text's size in the underlined form of `model` (the DC's own font if none).
 CSize UnderlinedExtent(HWND window, HGDIOBJ model, const std::string& text)
 {
-    HDC dc = ::GetDC(window);
+    CClientDC dc(CWnd::FromHandle(window));
     LOGFONTA logFont = LogFontOf(model);
     logFont.lfUnderline = 1;
-    HFONT font = model ? ::CreateFontIndirectA(&logFont) : nullptr;
-    HGDIOBJ previous = font ? ::SelectObject(dc, font) : nullptr;
-    SIZE size = {};
-    ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    if (font)
-        ::DeleteObject(::SelectObject(dc, previous));
-    ::ReleaseDC(window, dc);
-    return size;
+    CFont font;
+    if (model != nullptr && font.CreateFontIndirect(&logFont))
+        dc.SelectObject(&font);
+    return dc.GetTextExtent(text);
 }
 
-// Text in `colour` over the button face, smoothed or not: the pixel lies on the
-// line from the face to the colour, at least 30% of the way.
-bool IsStroke(COLORREF pixel, COLORREF colour)
-{
-    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-    const auto d = [&](COLORREF c, int k) { return double(int(c >> k & 255) - int(face >> k & 255)); };
-    double along = 0, length = 0, off = 0;
-    for (int k = 0; k < 24; k += 8)
-        along += d(pixel, k) * d(colour, k), length += d(colour, k) * d(colour, k);
-    for (int k = 0; k < 24; k += 8)
-        off = std::max(off, std::fabs(d(pixel, k) - along / length * d(colour, k)));
-    return along >= 0.3 * length && along <= 1.02 * length && off <= 4;
-}
-
-// Which of the three colours the label's text shows now.
 std::string Shown(HWND label)
 {
-    ::UpdateWindow(label);
     CRect client;
     ::GetClientRect(label, client);
-    HDC dc = ::GetDC(label);
-    std::vector<COLORREF> pixels;
-    for (int i = 0; i < client.Width() * client.Height(); ++i)
-        pixels.push_back(::GetPixel(dc, i % client.Width(), i / client.Width()));
-    ::ReleaseDC(label, dc);
-    std::string shown;
-    for (const auto& [colour, name] : {std::pair(RGB(0, 0, 238), "link"), std::pair(RGB(255, 0, 0), "hover"),
-                                       std::pair(RGB(85, 26, 139), "visited")})
-        if (std::count_if(pixels.begin(), pixels.end(), [&](COLORREF p) { return IsStroke(p, colour); }) >= 5)
-            shown += std::string(shown.empty() ? "" : " ") + name;
-    return shown;
+    return ui::LinkColours(ui::Pixels(label, client));
 }
+bool Shows(HWND label, const std::string& look) { return ui::PumpUntil([&] { return Shown(label) == look; }); }
 
-class HyperLinkLabelTest : public ::testing::Test
+class HyperLinkLabel : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -109,26 +80,30 @@ protected:
         m_hook = ::SetWindowsHookExA(WH_CALLWNDPROC, SentHook, nullptr, ::GetCurrentThreadId());
         HyperLinkLabelApi label;
         label.messageBeep = [](UINT type) -> BOOL { return g.beeps.push_back(type), TRUE; };
-        label.destroyCursor = [](HCURSOR) -> BOOL { return ++g.destroyedCursors, TRUE; };
+        label.destroyCursor = [](HCURSOR cursor) { return g.destroyedCursors.push_back(cursor), ::DestroyCursor(cursor); };
+        label.loadCursor = [](HINSTANCE module, LPCSTR id) -> HCURSOR {
+            if (module == nullptr && id == IDC_HAND)
+                return g.hand ? ::LoadCursorA(nullptr, IDC_HAND) : nullptr;
+            return module == kHelpModule && id == MAKEINTRESOURCEA(106) ? g.helpCursor : nullptr;
+        };
+        label.loadLibrary = [](LPCSTR path) { return g.loadedModules.push_back(path), g.helpModule; };
+        label.freeLibrary = [](HMODULE module) -> BOOL { return g.freedModules.push_back(module), TRUE; };
         label.getStockObject = [](int index) {
             const bool missing = g.fontsMissing >= (index == DEFAULT_GUI_FONT ? 1 : index == ANSI_VAR_FONT ? 2 : 3);
             return missing ? nullptr : ::GetStockObject(index);
         };
         m_labelApi = SetHyperLinkLabelApi(label);
-        // No fallback command exists: a failed shell is a failed launch, and
-        // no program is ever started.
-        UrlLauncherApi launcher;
+        UrlLauncherApi launcher; // without a fallback command: no program is ever started
         launcher.shellExecute = [](HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT show) {
             g.launched.push_back(show == SW_SHOW ? file : "not shown");
             return g.shellResult;
         };
         launcher.regOpenKeyEx = [](HKEY, LPCSTR, DWORD, REGSAM, PHKEY) -> LSTATUS { return ERROR_FILE_NOT_FOUND; };
         m_launcherApi = SetUrlLauncherApi(launcher);
-        ASSERT_TRUE(m_dialog.CreateIndirect(&kDialog.head));
+        ASSERT_TRUE(m_dialog.Create(131)); // empty: each test makes its static
         ::SetWindowPos(m_dialog, HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
         ::SetForegroundWindow(m_dialog);
-        ::SetCursorPos(5, 700);
-        Pump(100);
+        ui::MoveTo({5, 700});
     }
 
     void TearDown() override
@@ -137,8 +112,6 @@ protected:
         ::UnhookWindowsHookEx(m_hook);
         SetUrlLauncherApi(m_launcherApi);
         SetHyperLinkLabelApi(m_labelApi);
-        // Every label here took the system's hand, which the whole process shares.
-        EXPECT_EQ(g.destroyedCursors, 0) << "a label destroyed the shared hand cursor";
     }
 
     // A static in the dialog's font, or in none.
@@ -152,80 +125,36 @@ protected:
         return g.watched;
     }
 
-    // Messages go through the label's pre-translation (the tooltip relay), as
-    // in a modal loop; the label timer's ticks are counted, and those that
-    // find the pointer outside the label.
-    bool PumpUntil(const std::function<bool()>& done, DWORD timeout)
-    {
-        for (const DWORD t0 = ::GetTickCount(); !done(); ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT))
-        {
-            if (::GetTickCount() - t0 >= timeout)
-                return false;
-            for (MSG msg; ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);)
-            {
-                CRect r; // msg.pt: what GetMessagePos tells the label
-                if (msg.message == WM_TIMER && msg.wParam == 100 && msg.hwnd == g.watched)
-                    ++m_ticks, m_ticksOutside += !(::GetWindowRect(msg.hwnd, r) && r.PtInRect(msg.pt));
-                if (!CWnd::WalkPreTranslateTree(m_dialog, &msg))
-                    ::TranslateMessage(&msg), ::DispatchMessageA(&msg);
-            }
-        }
-        return true;
-    }
-    void Pump(DWORD milliseconds) { PumpUntil([] { return false; }, milliseconds); }
-
-    // In small steps, each one seen, as a hand moves it.
-    void Glide(POINT to)
-    {
-        POINT from;
-        ::GetCursorPos(&from);
-        const long steps = std::max(1L, std::max(std::labs(to.x - from.x), std::labs(to.y - from.y)) / 6);
-        for (long i = 1; i <= steps; ++i, Pump(8))
-            ::SetCursorPos(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps);
-        Pump(30);
-    }
-
-    // Near the top of the label, so that the tooltip opening below the
-    // pointer leaves the text uncovered; a negative dx is left of the label.
+    // Near the top, the tooltip below leaving the text uncovered; dx < 0: left of it.
     static POINT On(HWND label, int dx = 10)
     {
         CRect rect;
         ::GetWindowRect(label, rect);
         return {rect.left + dx, rect.top + 2};
     }
-    void Leave(HWND label)
+    // The pointer enters, or leaves and a tick notices it: the font changes.
+    static bool Enter(HWND label, int dx = 10) { return MoveAndSetFont(On(label, dx), 1); }
+    static bool Leave(HWND label) { return MoveAndSetFont(On(label, -20), 0); }
+    static bool MoveAndSetFont(POINT to, BYTE underline)
     {
-        Glide(On(label, -20));
-        Pump(150);
-    }
-
-    // Clicks land apart, so two never make a double-click.
-    void ClickAt(POINT at)
-    {
-        Glide(at);
-        ::mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-        ::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-        Pump(100);
+        const std::size_t before = g.fonts.size();
+        return ui::MoveTo(to) && ui::PumpUntil([&] {
+            return g.fonts.size() > before && LogFontOf(g.fonts.back()).lfUnderline == underline;
+        });
     }
 
     HHOOK m_hook = nullptr;
-    long m_ticks = 0, m_ticksOutside = 0;
     CDialog m_dialog;
     HyperLinkLabelApi m_labelApi;
     UrlLauncherApi m_launcherApi;
 };
 
-TEST_F(HyperLinkLabelTest, FitsItsWindowToTheTextInTheUnderlineFontForEachAlignment)
+TEST_F(HyperLinkLabel, FitsToTextInTheUnderlineFont)
 {
-    struct Case
-    {
-        DWORD style;
-        const char* text;
-        const char* url; // set before attaching
-        int font;        // the static's font: -1 the dialog's, else none and this many stock fonts missing
-        SIZE over;       // the static's size before attaching, beyond the fitted size
-        RECT move;       // how each edge moves
-    };
+    // The URL is set before attaching; font -1 is the dialog's, else none
+    // and this many stock fonts missing; `over` is the static's size beyond
+    // the fitted one; `move` how each edge moves.
+    struct Case { DWORD style; const char* text; const char* url; int font; SIZE over; RECT move; };
     const Case cases[] = {
         {SS_LEFT, kText, nullptr, -1, {60, 5}, {0, 0, -60, -5}},
         {SS_CENTER, "Centred link", nullptr, -1, {31, 4}, {15, 0, -15, -4}}, // the half cut toward zero
@@ -255,54 +184,60 @@ TEST_F(HyperLinkLabelTest, FitsItsWindowToTheTextInTheUnderlineFontForEachAlignm
         ASSERT_TRUE(label.SubclassWindow(s));
         ::GetWindowRect(s, b);
         EXPECT_EQ(CRect(b.left - a.left, b.top - a.top, b.right - a.right, b.bottom - a.bottom), c.move);
-        EXPECT_EQ(Shown(s), "link");
+        EXPECT_TRUE(Shows(s, "link"));
         label.DestroyWindow();
     }
 }
 
-TEST_F(HyperLinkLabelTest, ShowsItsStateInColourTheUrlAsTipAndBeepsOnAFailedLaunch)
+TEST_F(HyperLinkLabel, ColoursTipAndLaunch)
 {
     CHyperLinkLabel label;
     const HWND s = Make(SS_LEFT, kText);
     ASSERT_TRUE(label.SubclassWindow(s));
     label.SetURL(kUrl); // after attaching, as the About box does
-    EXPECT_EQ(Shown(s), "link");
-    Glide(On(s));
-    EXPECT_EQ(Shown(s), "hover");
+    EXPECT_TRUE(Shows(s, "link"));
+    ASSERT_TRUE(Enter(s));
+    EXPECT_TRUE(Shows(s, "hover"));
     EXPECT_EQ(::GetCursor(), ::LoadCursorA(nullptr, IDC_HAND));
     HWND tip = nullptr;
-    const auto tipShown = [&] {
+    ASSERT_TRUE(ui::PumpUntil([&] {
         while ((tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) && !::IsWindowVisible(tip)) {}
         return tip != nullptr;
-    };
-    ASSERT_TRUE(PumpUntil(tipShown, 3000)) << "the tooltip sees the pointer only through the label's relay";
+    })) << "the tooltip sees the pointer only through the label's relay";
     char text[128] = {};
     TOOLINFOA info = {TTTOOLINFOA_V2_SIZE, 0, nullptr, 0, {}, nullptr, text, 0, nullptr};
     ASSERT_TRUE(::SendMessageA(tip, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&info)));
     EXPECT_EQ(info.hwnd, s);
     EXPECT_STREQ(text, kUrl);
-    Leave(s);
-    EXPECT_EQ(Shown(s), "link");
+    ASSERT_TRUE(Leave(s));
+    EXPECT_TRUE(Shows(s, "link"));
 
-    // A launch that succeeds shows the visited colour at once, and after leaving.
-    ClickAt(On(s));
-    EXPECT_EQ(g.launched, std::vector<std::string>{kUrl});
+    // A launch that succeeds shows the visited colour after leaving, and at
+    // once under a resting pointer (Wine may move it a little after a click:
+    // there the reflected click is sent, and the colour read before any move).
+    ui::Click(On(s));
+    ASSERT_TRUE(ui::PumpUntil([] { return !g.launched.empty(); }));
+    ASSERT_TRUE(Leave(s));
+    EXPECT_TRUE(Shows(s, "visited"));
+    ASSERT_TRUE(Enter(s, 20));
+    EXPECT_TRUE(Shows(s, "hover"));
+    m_dialog.SendMessage(WM_COMMAND, MAKEWPARAM(0, STN_CLICKED), reinterpret_cast<LPARAM>(s));
     EXPECT_EQ(Shown(s), "visited");
-    Glide(On(s, 20));
-    EXPECT_EQ(Shown(s), "hover");
-    Leave(s);
-    EXPECT_EQ(Shown(s), "visited");
+    ASSERT_TRUE(Leave(s));
+    EXPECT_TRUE(Shows(s, "visited"));
+    EXPECT_EQ(g.launched, std::vector<std::string>(2, kUrl));
     EXPECT_TRUE(g.beeps.empty());
 
     // One that fails beeps, and the link is no longer shown as visited.
     g.shellResult = reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC);
-    ClickAt(On(s, 30));
+    ui::Click(On(s, 30));
+    ASSERT_TRUE(ui::PumpUntil([] { return !g.beeps.empty(); }));
     EXPECT_EQ(g.beeps, std::vector<UINT>{MB_ICONEXCLAMATION});
-    Leave(s);
-    EXPECT_EQ(Shown(s), "link");
+    ASSERT_TRUE(Leave(s));
+    EXPECT_TRUE(Shows(s, "link"));
 }
 
-TEST_F(HyperLinkLabelTest, EachEntrySetsTheFontOnceAndLeavingIsNoticedAtTheNextTick)
+TEST_F(HyperLinkLabel, FontOncePerEntryAndTheTimerStopsOnLeaving)
 {
     CHyperLinkLabel label;
     const HWND s = Make(SS_LEFT, kText);
@@ -312,30 +247,67 @@ TEST_F(HyperLinkLabelTest, EachEntrySetsTheFontOnceAndLeavingIsNoticedAtTheNextT
         SCOPED_TRACE(entry);
         g.fonts.clear();
         for (int step = 0; step <= 6; ++step)
-            Glide(On(s, 10 + 3 * step));
+            ASSERT_TRUE(ui::MoveTo(On(s, 10 + 3 * step)));
         ASSERT_EQ(g.fonts.size(), 1u) << "once per entry, however much the pointer moves";
         EXPECT_EQ(LogFontOf(g.fonts[0]).lfUnderline, 1);
         EXPECT_STREQ(LogFontOf(g.fonts[0]).lfFaceName, LogFontOf(FontOf(m_dialog)).lfFaceName);
-
-        // Ticks while the pointer stays change nothing. Once it has left in
-        // one jump, the first tick that finds it outside puts the standard
-        // font back, and the timer stops. Under Wine the pointer may bounce
-        // back to its last place after a jump: the jump is repeated until seen.
-        Pump(250);
+        for (int tick = 0; tick < 2; ++tick) // ticks while the pointer stays change nothing
+            ASSERT_TRUE(ui::Await([] {}, WM_TIMER, s));
         EXPECT_EQ(g.fonts.size(), 1u);
-        m_ticksOutside = 0;
-        DWORD jumped = 0;
-        const auto left = [&] {
-            if (::GetTickCount() - jumped > 300)
-                ::SetCursorPos(On(s, -20).x, On(s, -20).y), jumped = ::GetTickCount();
-            return g.fonts.size() == 2;
-        };
-        ASSERT_TRUE(PumpUntil(left, 2000));
-        EXPECT_EQ(m_ticksOutside, 1);
-        EXPECT_EQ(LogFontOf(g.fonts[1]).lfUnderline, 0);
-        m_ticks = 0;
-        Pump(300);
-        EXPECT_EQ(m_ticks, 0) << "the timer has stopped";
+        ASSERT_TRUE(Leave(s));
+        EXPECT_FALSE(::KillTimer(s, 100)) << "the timer still runs";
+    }
+}
+
+TEST_F(HyperLinkLabel, CursorFallsBackToTheHelpProgramsCopy)
+{
+    char windows[MAX_PATH];
+    const std::string helpPath = std::string(windows, ::GetWindowsDirectoryA(windows, MAX_PATH)) + "\\winhlp32.exe";
+    const HCURSOR cross = ::LoadCursorA(nullptr, IDC_CROSS), arrow = ::LoadCursorA(nullptr, IDC_ARROW);
+    struct Case { bool hand; HMODULE module; HCURSOR cursor106; const char* shown; };
+    const Case cases[] = {
+        {true, kHelpModule, cross, "hand"},
+        {false, kHelpModule, cross, "copy"}, // the copy is the label's own, destroyed with it
+        {false, kHelpModule, nullptr, "none"},
+        {false, nullptr, cross, "none"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(&c - cases);
+        g.hand = c.hand, g.helpModule = c.module, g.helpCursor = c.cursor106;
+        g.loadedModules.clear(), g.freedModules.clear(), g.destroyedCursors.clear();
+        HCURSOR shown = nullptr;
+        {
+            CHyperLinkLabel label;
+            ASSERT_TRUE(label.SubclassWindow(Make(SS_LEFT, kText)));
+            ::SetCursor(arrow);
+            const LRESULT set = label.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(label.m_hWnd),
+                                                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+            shown = ::GetCursor();
+            EXPECT_EQ(set, std::string(c.shown) == "none" ? FALSE : TRUE);
+            label.DestroyWindow();
+        }
+        EXPECT_EQ(g.loadedModules, c.hand ? std::vector<std::string>{} : std::vector<std::string>{helpPath});
+        EXPECT_EQ(g.freedModules, c.hand || !c.module ? std::vector<HMODULE>{} : std::vector<HMODULE>{c.module});
+        const std::string look = shown == ::LoadCursorA(nullptr, IDC_HAND) ? "hand"
+                               : shown == arrow ? "none" : shown == cross ? "the original" : "copy";
+        EXPECT_EQ(look, c.shown);
+        EXPECT_EQ(g.destroyedCursors, look == "copy" ? std::vector<HCURSOR>{shown} : std::vector<HCURSOR>{});
+    }
+}
+
+TEST_F(HyperLinkLabel, DestroyWindowKillsTheTimer)
+{
+    for (const bool own : {true, false})
+    {
+        CHyperLinkLabel label;
+        ASSERT_TRUE(label.SubclassWindow(Make(SS_LEFT, kText)));
+        label.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, 5)); // entered: the timer runs
+        if (own)
+            label.DestroyWindow();
+        else
+            ::DestroyWindow(label); // the window goes past the label: its timer with it
+        EXPECT_EQ(g.timerAtDestroy, own ? FALSE : TRUE) << (own ? "the label's" : "a plain") << " DestroyWindow";
     }
 }
 

@@ -18,11 +18,7 @@ using Calls = std::vector<std::string>;
 
 // A shell and registry of the test's own behind the launcher's seam. Keys are
 // found by name; the handle of a key is its FakeKey's address.
-struct FakeKey
-{
-    std::string value;
-    LONG query = ERROR_SUCCESS;
-};
+struct FakeKey { std::string value; LONG query = ERROR_SUCCESS; };
 
 struct Fake
 {
@@ -77,7 +73,7 @@ LSTATUS WINAPI FakeRegQueryValue(HKEY handle, LPCSTR, LPSTR data, PLONG size)
     return ERROR_SUCCESS;
 }
 
-class UrlLauncherTest : public ::testing::Test
+class UrlLauncher : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -91,20 +87,13 @@ protected:
     UrlLauncherApi m_previous;
 };
 
-TEST_F(UrlLauncherTest, OpenUrlRunsTheShellOrTheHtmCommandCutAtItsPlaceholder)
+TEST_F(UrlLauncher, OpenUrlRunsTheShellOrTheHtmCommandCutAtItsPlaceholder)
 {
     const std::string p258(258, 'p'), u253 = "mailto:" + std::string(253, 'u'), u254 = u253 + "v";
-    struct Case
-    {
-        const char* what;
-        const char* url;
-        INT_PTR shell;       // ShellExecuteA's result
-        std::string htm;     // the class of .htm files; "" for no key
-        std::string command; // the class's open command; "" for no key
-        LONG query;          // how reading the command goes
-        int result;
-        std::string line;    // the command line run; "" for none
-    };
+    // ShellExecuteA's result; the class of .htm files and its open command
+    // ("" for no key) and how reading it goes; the result, the line run.
+    struct Case { const char* what; const char* url; INT_PTR shell; std::string htm, command; LONG query; int result;
+                  std::string line; };
     const Case cases[] = {
         {"no url", nullptr, 0, kClass, "m.exe", 0, 36, ""},
         {"empty url", "", 0, kClass, "m.exe", 0, 36, ""},
@@ -141,42 +130,6 @@ TEST_F(UrlLauncherTest, OpenUrlRunsTheShellOrTheHtmCommandCutAtItsPlaceholder)
         EXPECT_EQ(g.opened > 0, asked && static_cast<UINT>(c.shell) <= 32);
         EXPECT_EQ(g.openHandles, 0) << "every key opened is closed";
     }
-}
-
-// Real keys in the test prefix's HKEY_CLASSES_ROOT; the shell and WinExec stay
-// fakes, as the real ones would start a mail client.
-TEST_F(UrlLauncherTest, RealRegistryKeysGiveTheCommandLine)
-{
-    SetUrlLauncherApi({FakeShellExecute, FakeWinExec});
-    char saved[MAX_PATH] = {};
-    LONG savedSize = sizeof saved;
-    const bool existed = ::RegQueryValueA(HKEY_CLASSES_ROOT, ".htm", saved, &savedSize) == ERROR_SUCCESS;
-    const auto setDefault = [](const std::string& key, const std::string& value) {
-        EXPECT_EQ(::RegSetValueA(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, value.c_str(), 0), ERROR_SUCCESS);
-    };
-
-    setDefault(".htm", kClass);
-    setDefault(std::string(kClass) + "\\shell\\open\\command", "\"C:\\A B\\m.exe\" -c \"%1\" --new");
-    g.shellResult = reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC);
-    EXPECT_EQ(OpenUrl(kUrl.c_str(), kShow), 33);
-    EXPECT_EQ(g.lines, Calls{"\"C:\\A B\\m.exe\" -c  " + kUrl});
-
-    // The real RegQueryValueA refuses 260 bytes as the fake does, and the
-    // buffer keeps what it had; 259 bytes and the zero fit.
-    char buffer[MAX_PATH] = "untouched";
-    setDefault(".htm", std::string(260, 'b'));
-    EXPECT_NE(ReadKeyDefault(HKEY_CLASSES_ROOT, ".htm", buffer), ERROR_SUCCESS);
-    EXPECT_STREQ(buffer, "untouched");
-    setDefault(".htm", std::string(259, 'a'));
-    EXPECT_EQ(ReadKeyDefault(HKEY_CLASSES_ROOT, ".htm", buffer), ERROR_SUCCESS);
-    EXPECT_EQ(std::string(buffer), std::string(259, 'a'));
-
-    ::RegDeleteTreeA(HKEY_CLASSES_ROOT, kClass);
-    ::RegDeleteKeyA(HKEY_CLASSES_ROOT, kClass);
-    if (existed)
-        ::RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, saved, 0);
-    else
-        ::RegDeleteTreeA(HKEY_CLASSES_ROOT, ".htm"), ::RegDeleteKeyA(HKEY_CLASSES_ROOT, ".htm");
 }
 
 } // namespace
