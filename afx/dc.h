@@ -30,6 +30,8 @@ public:
 
     CFont* SelectObject(CFont* font);
     CBitmap* SelectObject(CBitmap* bitmap);
+    // Puts back every object that this wrapper's selections replaced.
+    void RestoreSelections();
 
     BOOL BitBlt(int x, int y, int width, int height, CDC* source, int sourceX, int sourceY, DWORD rop);
     int SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
@@ -39,10 +41,6 @@ public:
     CSize GetTextExtent(const CString& text) const;
     void FillSolidRect(LPCRECT rect, COLORREF color);
     BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
-
-protected:
-    // Puts back every object that this wrapper's selections replaced.
-    void RestoreSelections();
 
 private:
     HGDIOBJ Select(HGDIOBJ object);

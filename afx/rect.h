@@ -25,4 +25,5 @@ public:
     void InflateRect(int dx, int dy) noexcept { ::InflateRect(this, dx, dy); }
 
     bool operator==(const RECT& other) const noexcept { return ::EqualRect(this, &other) != FALSE; }
+    bool operator!=(const RECT& other) const noexcept { return !(*this == other); }
 };

@@ -196,22 +196,31 @@ TEST_F(MainDlg, PaintsTheIconCentredWhileMinimised)
     ASSERT_GT(client.Width() * client.Height(), 0);
     m_dlg.RedrawWindow();
 
-    // Drawn once more where it belongs, the icon changes no pixel.
+    const std::vector<COLORREF> shown = ui::Pixels(m_dlg, client);
+
+    // The icon's opaque pixels are those it draws alike on black and on white.
     const int x = (client.Width() - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.Height() - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-    CClientDC shown(&m_dlg);
-    CDC copy;
-    CBitmap bitmap;
-    ASSERT_TRUE(copy.CreateCompatibleDC(&shown));
-    ASSERT_TRUE(bitmap.Attach(::CreateCompatibleBitmap(shown, client.Width(), client.Height())));
-    copy.SelectObject(&bitmap);
-    copy.BitBlt(0, 0, client.Width(), client.Height(), &shown, 0, 0, SRCCOPY);
-    const std::vector<COLORREF> before = ui::Pixels(m_dlg, client);
-    copy.DrawIcon(x, y, theTestApp.LoadIcon(IDR_MAINFRAME));
-    int changed = 0;
-    for (int i = 0; i < client.Width() * client.Height(); ++i)
-        changed += ::GetPixel(copy, i % client.Width(), i / client.Width()) != before[static_cast<std::size_t>(i)];
-    EXPECT_EQ(0, changed) << "icon at " << x << ", " << y << " in " << client.Width() << " x " << client.Height();
+    std::vector<COLORREF> drawn[2];
+    for (const COLORREF background : {RGB(0, 0, 0), RGB(255, 255, 255)})
+    {
+        CClientDC screen(&m_dlg);
+        CDC dc;
+        CBitmap bitmap;
+        ASSERT_TRUE(dc.CreateCompatibleDC(&screen));
+        ASSERT_TRUE(bitmap.Attach(::CreateCompatibleBitmap(screen, client.Width(), client.Height())));
+        dc.SelectObject(&bitmap);
+        dc.FillSolidRect(client, background);
+        dc.DrawIcon(x, y, theTestApp.LoadIcon(IDR_MAINFRAME));
+        for (int i = 0; i < client.Width() * client.Height(); ++i)
+            drawn[background != 0].push_back(::GetPixel(dc, i % client.Width(), i / client.Width()));
+    }
+    int opaque = 0, matching = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        if (drawn[0][i] == drawn[1][i])
+            ++opaque, matching += shown[i] == drawn[0][i];
+    EXPECT_GT(opaque, 100);
+    EXPECT_EQ(opaque, matching) << "icon at " << x << ", " << y << " in " << client.Width() << " x " << client.Height();
     ::SetWindowLongPtrA(m_dlg, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_dialogProc));
 }
 

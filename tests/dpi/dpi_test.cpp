@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <string>
 
-CWinApp theTestApp("Orvane");
+CWinApp theTestApp;
 
 namespace
 {
@@ -66,7 +66,7 @@ CRect ClientRectOf(HWND dialog, int id)
     }
     CRect client;
     ::GetClientRect(dialog, &client);
-    if (first.top < s.top || first.top > std::max(s.top, below + s.cell / 4) || !client.PtInRect(grid.BottomRight()))
+    if (first.top < s.top || first.top > std::max(s.top, below + s.cell / 4) || !client.PtInRect(POINT{grid.right, grid.bottom}))
         return ::testing::AssertionFailure() << "grid rows " << first.top << "-" << grid.bottom << ", controls to "
                                              << below << ", client " << client.Width() << "x" << client.Height();
     return ::testing::AssertionSuccess();
@@ -92,7 +92,7 @@ TEST(DpiTest, GridScalesAndFollowsTheWindowToEveryScale)
         dialog.SendMessage(WM_DPICHANGED, MAKEWPARAM(s.dpi, s.dpi), reinterpret_cast<LPARAM>(&suggested));
         dialog.GetWindowRect(&now);
         EXPECT_EQ(s.dpi, dialog.GetGridDpi());
-        EXPECT_EQ(suggested.TopLeft(), now.TopLeft());
+        EXPECT_TRUE(suggested.left == now.left && suggested.top == now.top);
         EXPECT_TRUE(s.dpi >= from ? now == suggested : now.right >= suggested.right && now.bottom >= suggested.bottom);
         EXPECT_TRUE(GridAt(dialog.GetSafeHwnd(), s));
         // The design's captions at 100 %; elsewhere a font that fills the cell as they do.
@@ -112,10 +112,12 @@ const COLORREF kSlate = RGB(126, 158, 190), kGreen = RGB(74, 216, 80), kLightBlu
 // The body colour that fills much of the disc's middle (the caption covers some).
 COLORREF CellColor(HWND cell)
 {
-    const e2e::Capture capture(e2e::ScreenRect(cell));
-    const int size = capture.Width();
+    RECT r;
+    ::GetWindowRect(cell, &r);
+    const int size = r.right - r.left, x = r.left + size / 2, y = r.top + size / 2, q = size / 4;
+    const std::vector<COLORREF> disc = ui::Pixels(nullptr, {x - q, y - q, x + q + 1, y + q + 1});
     for (const COLORREF body : {kSlate, kGreen, kLightBlue})
-        if (capture.CountColor(size / 2, size / 2, size / 4, body) > size * size / 40)
+        if (std::count(disc.begin(), disc.end(), body) > size * size / 40)
             return body;
     return CLR_INVALID;
 }
@@ -124,43 +126,44 @@ TEST(DpiTest, CommandsAndHoverWorkOnTheRealProgram)
 {
     using namespace e2e;
     OrvaneProcess orvane;
-    ASSERT_TRUE(orvane.Start(OrvanePath()));
+    ASSERT_TRUE(orvane.Start());
     const HWND main = orvane.MainWindow();
     const auto cell = [&](int bit) { return orvane.Item(IDC_FIRST_CELL + bit - 1); };
-    const auto shows = [&](int bit, COLORREF body) { return WaitFor([&] { return CellColor(cell(bit)) == body; }); };
-    const auto textIs = [&](std::string t) { return WaitFor([&] { return WindowText(orvane.Item(IDC_HEX_EDIT)) == t; }); };
+    const auto shows = [&](int bit, COLORREF body) { return ui::PumpUntil([&] { return CellColor(cell(bit)) == body; }); };
+    const auto textIs = [&](std::string t) { return ui::PumpUntil([&] { return WindowText(orvane.Item(IDC_HEX_EDIT)) == t; }); };
     EXPECT_TRUE(GridAt(main, PrefixScale()));
-    const RECT window = ScreenRect(main);
-    ClickAt(POINT{(window.left + window.right) / 2, window.bottom - 8}); // a first click into the window
+    RECT window;
+    ::GetWindowRect(main, &window);
+    ui::Click(POINT{(window.left + window.right) / 2, window.bottom - 8}); // a first click into the window
 
-    ClickAt(CenterOf(orvane.Item(IDC_HEX_EDIT)));
-    Type("F2 3A 44 81 28 E0 80 00 00 00 00 00 04 00 00 00");
-    ClickAt(CenterOf(orvane.Item(IDC_BITMAP)));
-    MoveTo(POINT{window.right + 6, window.top + 40}); // the pointer off the window
+    ui::Click(ui::CentreOf(orvane.Item(IDC_HEX_EDIT)));
+    ui::Type("F2 3A 44 81 28 E0 80 00 00 00 00 00 04 00 00 00");
+    ui::Click(ui::CentreOf(orvane.Item(IDC_BITMAP)));
+    ui::MoveTo(POINT{window.right + 6, window.top + 40}); // the pointer off the window
     ASSERT_TRUE(textIs(FormatHexForDisplay("F23A448128E080000000000004000000")));
     EXPECT_TRUE(shows(1, kGreen) && shows(5, kSlate) && shows(102, kGreen) && shows(128, kSlate));
-    Capture(window).SaveBmp("orvane_" + std::to_string(PrefixScale().dpi) + ".bmp");
+    SaveScreenshot(main, "orvane_" + std::to_string(PrefixScale().dpi) + ".bmp");
 
-    MoveTo(CenterOf(cell(20)));
+    ui::MoveTo(ui::CentreOf(cell(20)));
     EXPECT_TRUE(shows(20, kLightBlue));
-    Press();
+    ui::Button(true);
     EXPECT_TRUE(shows(20, kGreen));
-    Release();
+    ui::Button(false);
     EXPECT_TRUE(textIs(FormatHexForDisplay("F23A548128E080000000000004000000")));
 
-    ClickAt(CenterOf(orvane.Item(IDC_CLEAR)));
+    ui::Click(ui::CentreOf(orvane.Item(IDC_CLEAR)));
     EXPECT_TRUE(textIs("") && shows(1, kSlate) && !::IsWindowVisible(cell(65)));
-    ClickAt(CenterOf(cell(1)));
+    ui::Click(ui::CentreOf(cell(1)));
     EXPECT_TRUE(textIs(FormatHexForDisplay("8000000000000000")) && ::IsWindowVisible(cell(128)));
 
     ::PostMessageA(main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
     HWND about = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (about = orvane.FindTopLevel("\xB9\xD8\xD3\xDA Orvane")) != nullptr; })); // 关于
-    Key(VK_RETURN);
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(about); }));
-    ClickAt(CenterOf(orvane.Item(IDC_EXIT)));
+    ASSERT_TRUE((about = orvane.AwaitTopLevel("\xB9\xD8\xD3\xDA Orvane")) != nullptr); // 关于
+    ui::Tap(VK_RETURN);
+    EXPECT_TRUE(ui::PumpUntil([&] { return !::IsWindow(about); }));
+    ui::Click(ui::CentreOf(orvane.Item(IDC_EXIT)));
     DWORD code = 1;
-    EXPECT_TRUE(orvane.WaitForExit(10000, &code));
+    EXPECT_TRUE(orvane.WaitForExit(&code));
     EXPECT_EQ(0u, code);
 }
 
