@@ -217,7 +217,7 @@ enum class Value
     Required,
 };
 
-struct OptionSpec
+struct OptionDef
 {
     char shortName; // or 0
     const char* longName;
@@ -230,7 +230,7 @@ struct OptionSpec
 // ends them. apply gets the long name and the value, and returns an error
 // text or "". Returns false after reporting a usage error.
 template <typename Operand, typename Apply>
-bool ParseOptions(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs, CMessages& messages,
+bool ParseOptions(const std::vector<std::string>& args, const std::vector<OptionDef>& table, CMessages& messages,
                   Operand operand, Apply apply)
 {
     bool optionsEnded = false;
@@ -247,26 +247,26 @@ bool ParseOptions(const std::vector<std::string>& args, const std::vector<Option
             optionsEnded = true;
             continue;
         }
-        // Each option of the argument with its value, as (spec, value, has value).
-        std::vector<std::pair<const OptionSpec*, std::string>> found;
+        // Each option of the argument with its value, as (its entry in the table, value).
+        std::vector<std::pair<const OptionDef*, std::string>> found;
         std::string error;
         if (arg[1] == '-')
         {
             const std::size_t equals = arg.find('=');
             const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-            const OptionSpec* spec = nullptr;
-            for (const OptionSpec& candidate : specs)
-                spec = name == candidate.longName ? &candidate : spec;
-            if (spec == nullptr)
+            const OptionDef* known = nullptr;
+            for (const OptionDef& candidate : table)
+                known = name == candidate.longName ? &candidate : known;
+            if (known == nullptr)
                 error = "unknown option " + Quote(arg);
-            else if (equals != std::string::npos && spec->value == Value::None)
+            else if (equals != std::string::npos && known->value == Value::None)
                 error = "option --" + name + " takes no value";
             else if (equals != std::string::npos)
-                found.emplace_back(spec, arg.substr(equals + 1));
-            else if (spec->value != Value::Required)
-                found.emplace_back(spec, std::string());
+                found.emplace_back(known, arg.substr(equals + 1));
+            else if (known->value != Value::Required)
+                found.emplace_back(known, std::string());
             else if (i + 1 < args.size())
-                found.emplace_back(spec, args[++i]);
+                found.emplace_back(known, args[++i]);
             else
                 error = "option --" + name + " needs a value";
         }
@@ -274,20 +274,20 @@ bool ParseOptions(const std::vector<std::string>& args, const std::vector<Option
         {
             for (std::size_t k = 1; k < arg.size() && error.empty(); ++k)
             {
-                const OptionSpec* spec = nullptr;
-                for (const OptionSpec& candidate : specs)
-                    spec = arg[k] == candidate.shortName ? &candidate : spec;
-                if (spec == nullptr)
+                const OptionDef* known = nullptr;
+                for (const OptionDef& candidate : table)
+                    known = arg[k] == candidate.shortName ? &candidate : known;
+                if (known == nullptr)
                     error = "unknown option " + Quote(std::string("-") + arg[k]);
-                else if (spec->value != Value::Required)
-                    found.emplace_back(spec, std::string());
+                else if (known->value != Value::Required)
+                    found.emplace_back(known, std::string());
                 else if (k + 1 < arg.size())
                 {
-                    found.emplace_back(spec, arg.substr(k + 1));
+                    found.emplace_back(known, arg.substr(k + 1));
                     break;
                 }
                 else if (i + 1 < args.size())
-                    found.emplace_back(spec, args[++i]);
+                    found.emplace_back(known, args[++i]);
                 else
                     error = std::string("option -") + arg[k] + " needs a value";
             }
@@ -536,7 +536,7 @@ int Decode(const std::vector<std::string>& args, Environment& environment)
     bool help = false;
     bool quiet = false;
     bool headerGiven = false;
-    const std::vector<OptionSpec> specs = {
+    const std::vector<OptionDef> table = {
         {'n', "names", Value::Optional}, {'j', "json", Value::None},    {'a', "auto-first", Value::None},
         {'q', "quiet", Value::None},     {0, "strict", Value::None},    {0, "message", Value::None},
         {0, "header", Value::Required},  {0, "from", Value::Required},  {0, "sep", Value::Required},
@@ -545,7 +545,7 @@ int Decode(const std::vector<std::string>& args, Environment& environment)
     const auto operand = [&sources](const std::string& arg) {
         sources.push_back(arg == "-" ? Source{Source::StandardInput, ""} : Source{Source::Text, arg});
     };
-    const bool parsed = ParseOptions(args, specs, messages, operand, [&](const std::string& name, const std::string& value) {
+    const bool parsed = ParseOptions(args, table, messages, operand, [&](const std::string& name, const std::string& value) {
         const std::string bad = "invalid value " + Quote(value) + " for --" + name;
         if (name == "names" && (value.empty() || value == "en"))
             options.names = Names::English;
@@ -671,10 +671,10 @@ int Encode(const std::vector<std::string>& args, Environment& environment)
     EncodeOptions options;
     std::vector<std::string> numbers;
     bool help = false;
-    const std::vector<OptionSpec> specs = {
+    const std::vector<OptionDef> table = {
         {'a', "auto-first", Value::None}, {'d', "display", Value::None}, {'h', "help", Value::None}};
     const auto number = [&numbers](const std::string& arg) { numbers.push_back(arg); };
-    const bool parsed = ParseOptions(args, specs, messages, number, [&](const std::string& name, const std::string&) {
+    const bool parsed = ParseOptions(args, table, messages, number, [&](const std::string& name, const std::string&) {
         if (name == "auto-first")
             options.autoFirst = true;
         else if (name == "display")
