@@ -101,11 +101,6 @@ void CDialog::RunModalLoop()
     MSG msg;
     while (m_continueModal)
     {
-        // Idle: drop the temporary wrappers, unless this loop runs inside a
-        // handler (a dialog opened from a message handler) that may still
-        // use the wrappers it took before.
-        if (!AfxIsHandlingMessage() && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
-            AfxDeleteTempObjects();
         const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0)
         {
@@ -122,6 +117,13 @@ void CDialog::RunModalLoop()
         }
         if (m_hWnd == nullptr)
             break; // destroyed from under the loop
+        // Once a message is handled nothing holds the temporary wrappers made
+        // for it, unless this loop runs inside a handler (a dialog opened
+        // from a message handler) that may still use those it took before.
+        // Dropping them here rather than when the queue is empty spares a
+        // look into the queue, a round trip to the window server, per message.
+        if (!AfxIsHandlingMessage())
+            AfxDeleteTempObjects();
     }
 }
 

@@ -8,7 +8,7 @@
 
 // Handles that the program does not own still get wrappers (FromHandle):
 // borrowed, never released by the wrapper, and kept only until the message
-// loop next goes idle, when AfxDeleteTempObjects drops them all.
+// being handled is done, when the message loop's AfxDeleteTempObjects drops them all.
 void AfxDeleteTempObjects();
 void AfxRegisterTempMap(std::function<void()> clear);
 

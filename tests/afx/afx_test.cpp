@@ -175,18 +175,28 @@ TEST_F(Layer, TheOwnerIsDisabledWhileADialogRuns)
     EXPECT_EQ(outerWindow, ownerMeanwhile);
 }
 
-// A dialog run from a message handler (here WM_INITDIALOG's) once dropped
-// the temporary wrappers that the handler still held, when its loop idled.
-TEST_F(Layer, ADialogRunFromAHandlerLeavesTheHandlersTemporaryWrappers)
+// The loop drops the temporary wrappers made for a message once it is
+// handled; but a dialog run from a message handler (here WM_INITDIALOG's)
+// once dropped those that the handler still held.
+TEST_F(Layer, TemporaryWrappersLastTheirMessageAndTheHandlerThatRunsADialog)
 {
+    const auto temporaries = [] { return CTempHandleMap<CWnd, HWND>::Count(); };
     CTestDlg outer, inner;
-    inner.onInit = [](CTestDlg& d) { Later(100, [&d] { d.EndDialog(IDOK); }); }; // after idling
+    inner.onInit = [&](CTestDlg& d) {
+        Later(50, [&d] { CWnd::FromHandle(::GetDlgItem(d, IDC_CHECK)); });
+        Later(100, [&d] { d.EndDialog(IDOK); }); // after the loop has handled other messages
+    };
     outer.onInit = [&](CTestDlg& d) {
         CWnd* check = CWnd::FromHandle(::GetDlgItem(d, IDC_CHECK)); // a temporary wrapper, for this handler
         ASSERT_EQ(nullptr, CWnd::FromHandlePermanent(*check));
         EXPECT_EQ(IDOK, RunModal(inner));
-        EXPECT_GE((CTempHandleMap<CWnd, HWND>::Count()), 1u) << "the inner loop deleted the handler's wrapper";
-        d.EndDialog(IDOK);
+        EXPECT_GE(temporaries(), 1u) << "the inner loop deleted the handler's wrapper";
+        CTestDlg* dialog = &d;
+        Later(10, [dialog] { CWnd::FromHandle(::GetDlgItem(*dialog, IDC_CHECK)); }); // in the outer loop's message
+        Later(50, [dialog, temporaries] {
+            EXPECT_EQ(0u, temporaries()) << "kept after their message";
+            dialog->EndDialog(IDOK);
+        });
     };
     EXPECT_EQ(IDOK, RunModal(outer));
 }
