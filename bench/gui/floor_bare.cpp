@@ -1,5 +1,6 @@
 // The lower bound of any program built on Orvane's main window: its dialog
-// template and nothing else.
+// template and nothing else; its system menu's About entry shows the About
+// box's template, also with nothing else.
 #include <windows.h>
 
 #include "resource.h"
@@ -11,9 +12,15 @@ INT_PTR CALLBACK BareDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 {
     if (message == WM_INITDIALOG)
         return TRUE;
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDC_EXIT))
+    const int command = LOWORD(wParam);
+    if (message == WM_COMMAND && (command == IDOK || command == IDCANCEL || command == IDC_EXIT))
     {
         ::EndDialog(dialog, 0);
+        return TRUE;
+    }
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == IDM_ABOUTBOX)
+    {
+        ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTBOX), dialog, BareDialogProc, 0);
         return TRUE;
     }
     return FALSE;

@@ -2,8 +2,9 @@
 // floor_grid (the same dialog template with 128 plain owner-drawn buttons
 // painted by FillRect, doing the same window operations) and floor_bare (the
 // template alone). The programs run side by side and take turns, so that the
-// machine's moods fall on all of them alike. Then watches Orvane's memory
-// over many openings of the About box and many cell clicks.
+// machine's moods fall on all of them alike. Then watches the memory of
+// Orvane and of the floors over many openings of the About box (floor_bare
+// shows its template alone) and many cell clicks.
 //   gui_bench.exe [--rounds N] [--starts N] [--no-memory] [--orvane PATH] [--compare PATH]
 // --orvane times another build of Orvane.exe in place of this tree's;
 // --compare adds another build (an older one, say) to the same run.
@@ -383,12 +384,12 @@ struct MemoryRange
     }
 };
 
-void OpenAndCloseAbout(const Program& orvane)
+void OpenAndCloseAbout(const Program& program)
 {
-    ::PostMessageA(orvane.dialog, WM_SYSCOMMAND, kAboutCommand, 0);
+    ::PostMessageA(program.dialog, WM_SYSCOMMAND, kAboutCommand, 0);
     HWND about = nullptr;
     const double deadline = NowMs() + 10000;
-    while ((about = FindDialog(orvane.info.dwThreadId, orvane.dialog)) == nullptr)
+    while ((about = FindDialog(program.info.dwThreadId, program.dialog)) == nullptr)
     {
         if (NowMs() > deadline)
             Fail("the About box did not open");
@@ -403,44 +404,51 @@ void OpenAndCloseAbout(const Program& orvane)
     }
 }
 
-void WatchMemory(Program& orvane)
+// 300 openings of the About box, memory read every 50.
+void WatchAboutBoxes(const Program& program)
 {
-    std::printf("\nOrvane's memory, every 50 operations:\n");
-    MemoryRange about, clicks;
+    std::printf("\n%s's memory over About boxes, every 50:\n", program.name);
+    MemoryRange range;
     for (int n = 0; n <= 300; ++n)
     {
         if (n % 50 == 0)
         {
-            const MemorySample sample = SampleMemory(orvane.info.hProcess);
+            const MemorySample sample = SampleMemory(program.info.hProcess);
             PrintMemory("About boxes", n, sample);
             if (n >= 50)
-                about.Add(sample);
+                range.Add(sample);
         }
         if (n < 300)
-            OpenAndCloseAbout(orvane);
+            OpenAndCloseAbout(program);
     }
-    about.Print("About boxes 50..300");
+    range.Print("About boxes 50..300");
+}
 
-    Focus(orvane);
+// 5,000 cell clicks, memory read every 50.
+void WatchClicks(const Program& program)
+{
+    std::printf("\n%s's memory over cell clicks, every 50 (every 500th printed):\n", program.name);
+    MemoryRange range;
+    Focus(program);
     for (int n = 0; n <= 5000; ++n)
     {
         if (n % 50 == 0)
         {
-            Settle(orvane.dialog);
-            const MemorySample sample = SampleMemory(orvane.info.hProcess);
+            Settle(program.dialog);
+            const MemorySample sample = SampleMemory(program.info.hProcess);
             if (n % 500 == 0)
                 PrintMemory("cell clicks", n, sample);
             if (n >= 50)
-                clicks.Add(sample);
+                range.Add(sample);
         }
         if (n < 5000)
         {
-            Click(orvane.Cell(n % 128 + 1));
+            Click(program.Cell(n % 128 + 1));
             if (n % 8 == 0)
-                Settle(orvane.dialog);
+                Settle(program.dialog);
         }
     }
-    clicks.Print("cell clicks 50..5000 (every 50; every 500th printed)");
+    range.Print("cell clicks 50..5000");
 }
 
 } // namespace
@@ -541,44 +549,56 @@ int main(int argc, char** argv)
         }
     }
 
-    std::printf("Milliseconds, median and p90; %d rounds, %d start-ups each, programs taking turns.\n", rounds, starts);
-    std::printf("%-28s %-17s %-17s %-17s %s\n", "", "Orvane", "floor_grid", "floor_bare",
-                "Orvane / floor_grid");
-    std::printf("%-28s %-17s %-17s %-17s %s\n", "figure", " median     p90", " median     p90",
-                " median     p90", "median   p90 paired");
-    PrintRow("bitmap button, all 128 bits", all128[0], all128[1], &all128[2]);
-    PrintRow("bitmap button, \"00\"", zeros[0], zeros[1], &zeros[2]);
-    PrintRow("cell click (cells 2-64)", clicks[0], clicks[1], nullptr);
-    PrintRow("cell 1 click", firstCell[0], firstCell[1], nullptr);
-    PrintRow("start-up", startUp[0], startUp[1], &startUp[2]);
-    if (programs.size() > 3)
+    if (rounds > 0 && starts > 0)
     {
-        std::printf("\nThis build against the compared one (%s), in the same run:\n", comparePath.c_str());
-        std::printf("%-28s %-17s %-17s %-17s %s\n", "figure", "this build", "compared", "floor_grid",
-                    "this / compared");
-        PrintRow("bitmap button, all 128 bits", all128[0], all128[3], &all128[1]);
-        PrintRow("bitmap button, \"00\"", zeros[0], zeros[3], &zeros[1]);
-        PrintRow("cell click (cells 2-64)", clicks[0], clicks[3], &clicks[1]);
-        PrintRow("cell 1 click", firstCell[0], firstCell[3], &firstCell[1]);
-        PrintRow("start-up", startUp[0], startUp[3], &startUp[1]);
-        std::printf("%-28s %-17s %-17s\n", "compared / floor_grid", "median", "paired");
-        const char* names[] = {"bitmap button, all 128 bits", "bitmap button, \"00\"", "cell click (cells 2-64)",
-                               "cell 1 click", "start-up"};
-        const std::vector<Series>* figures[] = {&all128, &zeros, &clicks, &firstCell, &startUp};
-        for (int f = 0; f < 5; ++f)
+        std::printf("Milliseconds, median and p90; %d rounds, %d start-ups each, programs taking turns.\n", rounds,
+                    starts);
+        std::printf("%-28s %-17s %-17s %-17s %s\n", "", "Orvane", "floor_grid", "floor_bare",
+                    "Orvane / floor_grid");
+        std::printf("%-28s %-17s %-17s %-17s %s\n", "figure", " median     p90", " median     p90",
+                    " median     p90", "median   p90 paired");
+        PrintRow("bitmap button, all 128 bits", all128[0], all128[1], &all128[2]);
+        PrintRow("bitmap button, \"00\"", zeros[0], zeros[1], &zeros[2]);
+        PrintRow("cell click (cells 2-64)", clicks[0], clicks[1], nullptr);
+        PrintRow("cell 1 click", firstCell[0], firstCell[1], nullptr);
+        PrintRow("start-up", startUp[0], startUp[1], &startUp[2]);
+        if (programs.size() > 3)
         {
-            const Series& compared = (*figures[f])[3];
-            const Series& grid = (*figures[f])[1];
-            Series paired;
-            for (std::size_t i = 0; i < compared.samples.size() && i < grid.samples.size(); ++i)
-                paired.samples.push_back(compared.samples[i] / grid.samples[i]);
-            std::printf("%-28s %5.2fx            %5.2fx\n", names[f], compared.Median() / grid.Median(), paired.Median());
+            std::printf("\nThis build against the compared one (%s), in the same run:\n", comparePath.c_str());
+            std::printf("%-28s %-17s %-17s %-17s %s\n", "figure", "this build", "compared", "floor_grid",
+                        "this / compared");
+            PrintRow("bitmap button, all 128 bits", all128[0], all128[3], &all128[1]);
+            PrintRow("bitmap button, \"00\"", zeros[0], zeros[3], &zeros[1]);
+            PrintRow("cell click (cells 2-64)", clicks[0], clicks[3], &clicks[1]);
+            PrintRow("cell 1 click", firstCell[0], firstCell[3], &firstCell[1]);
+            PrintRow("start-up", startUp[0], startUp[3], &startUp[1]);
+            std::printf("%-28s %-17s %-17s\n", "compared / floor_grid", "median", "paired");
+            const char* names[] = {"bitmap button, all 128 bits", "bitmap button, \"00\"", "cell click (cells 2-64)",
+                                   "cell 1 click", "start-up"};
+            const std::vector<Series>* figures[] = {&all128, &zeros, &clicks, &firstCell, &startUp};
+            for (int f = 0; f < 5; ++f)
+            {
+                const Series& compared = (*figures[f])[3];
+                const Series& grid = (*figures[f])[1];
+                Series paired;
+                for (std::size_t i = 0; i < compared.samples.size() && i < grid.samples.size(); ++i)
+                    paired.samples.push_back(compared.samples[i] / grid.samples[i]);
+                std::printf("%-28s %5.2fx            %5.2fx\n", names[f], compared.Median() / grid.Median(),
+                            paired.Median());
+            }
         }
     }
     std::fflush(stdout);
 
+    // Orvane's memory beside that of the floors doing the same: what grows in
+    // both is Wine's.
     if (memory)
-        WatchMemory(programs[0]);
+    {
+        WatchAboutBoxes(programs[0]);
+        WatchAboutBoxes(programs[2]);
+        WatchClicks(programs[0]);
+        WatchClicks(programs[1]);
+    }
     for (Program& program : programs)
         End(program);
     return 0;
