@@ -174,8 +174,10 @@ void CHoverButton::OnLButtonDown(UINT, CPoint)
     m_litBeforePress = m_lit;
     m_lit = m_lit ? FALSE : TRUE;
     m_pressOpen = TRUE;
+    // Pushed, the button repaints itself showing the lit image whatever the
+    // flag says: invalidating it again would only cost a round trip to the
+    // window server.
     Default();
-    InvalidateRect(nullptr, TRUE);
 }
 
 void CHoverButton::OnLButtonUp(UINT, CPoint point)

@@ -305,6 +305,17 @@ double TimeClick(const Program& program, int bit, const std::vector<HWND>& chang
     return elapsed;
 }
 
+// What one call to the window server costs here, the unit of every figure:
+// asking for the foreground window is nothing but that call.
+double ServerRoundTripMicroseconds()
+{
+    constexpr int kCalls = 2000;
+    const double start = NowMs();
+    for (int i = 0; i < kCalls; ++i)
+        ::GetForegroundWindow();
+    return 1000.0 * (NowMs() - start) / kCalls;
+}
+
 struct Series
 {
     std::vector<double> samples;
@@ -551,6 +562,7 @@ int main(int argc, char** argv)
 
     if (rounds > 0 && starts > 0)
     {
+        std::printf("A round trip to the window server: %.1f microseconds.\n", ServerRoundTripMicroseconds());
         std::printf("Milliseconds, median and p90; %d rounds, %d start-ups each, programs taking turns.\n", rounds,
                     starts);
         std::printf("%-28s %-17s %-17s %-17s %s\n", "", "Orvane", "floor_grid", "floor_bare",
