@@ -207,9 +207,7 @@ void CMainDlg::OnExit()
 void CMainDlg::CreateCells()
 {
     m_bitmap.Clear();
-    m_strip.Load(m_stripId);
-    // Without the strip a cell keeps the size it is created with.
-    const CSize size = m_strip.IsLoaded() ? m_strip.GetCellSize() : CSize(m_cellSize, m_cellSize);
+    const CSize size = LoadCellStrip();
 
     CRect rects[kCellCount];
     CRect rect(0, 0, 0, 0);
@@ -324,6 +322,13 @@ void CMainDlg::ScaleGrid(int dpi)
     }
 }
 
+CSize CMainDlg::LoadCellStrip()
+{
+    m_strip.Load(m_stripId);
+    // Without the strip a cell keeps the size it is created with.
+    return m_strip.IsLoaded() ? m_strip.GetCellSize() : CSize(m_cellSize, m_cellSize);
+}
+
 CFont* CMainDlg::CaptionFont()
 {
     return m_captionFont.GetSafeHandle() != nullptr ? &m_captionFont : nullptr;
@@ -332,8 +337,7 @@ CFont* CMainDlg::CaptionFont()
 void CMainDlg::LayOutCells()
 {
     // The cells show the one strip, reloaded for the scale, at its size.
-    m_strip.Load(m_stripId);
-    const CSize size = m_strip.IsLoaded() ? m_strip.GetCellSize() : CSize(m_cellSize, m_cellSize);
+    const CSize size = LoadCellStrip();
     CRect rect(0, 0, 0, 0);
     for (int i = 0; i < m_cells.GetSize(); ++i)
     {

@@ -58,6 +58,8 @@ private:
     // by dpi / 96, each rounded on its own so that the grid stays regular.
     int Scale(int pixelsAt96) const;
     void ScaleGrid(int dpi);
+    // Loads the strip for the scale; returns the size the cells take.
+    CSize LoadCellStrip();
     void LayOutCells();
     void GrowToHoldGrid();
     CFont* CaptionFont();

@@ -233,16 +233,11 @@ std::string Join(const std::vector<std::string>& items)
     return text;
 }
 
-bool IsHexDigit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
 std::size_t FindOther(const std::string& text, std::size_t from)
 {
     for (std::size_t i = from; i < text.size(); ++i)
     {
-        if (!IsHexDigit(text[i]) && text[i] != ' ')
+        if (!CIsoBitmap::IsHexDigit(text[i]) && text[i] != ' ')
             return i;
     }
     return std::string::npos;
@@ -277,7 +272,7 @@ std::size_t FindBitmapWord(const std::string& text, std::size_t& length)
     for (std::size_t start = 0; start < text.size();)
     {
         std::size_t end = start;
-        while (end < text.size() && IsHexDigit(text[end]))
+        while (end < text.size() && CIsoBitmap::IsHexDigit(text[end]))
             ++end;
         length = end - start;
         if (length == 16 || length == 32)

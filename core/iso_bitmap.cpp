@@ -373,28 +373,34 @@ std::string CIsoBitmap::HexDigits(const std::string& text, LeadByteRule isLeadBy
     return digits;
 }
 
-std::string CIsoBitmap::ToBytes()
+bool CIsoBitmap::IsHexDigit(char c)
+{
+    return (kClass[static_cast<unsigned char>(c)] & kDigit) != 0;
+}
+
+std::size_t CIsoBitmap::Render(unsigned char* bytes)
 {
     Normalize();
-    // Every byte is written below; only the length needs setting.
-    const std::size_t length = m_extended ? 16 : 8;
-    if (m_rendering.size() != length)
-        m_rendering.assign(length, '\0');
-    auto* bytes = reinterpret_cast<unsigned char*>(&m_rendering[0]);
     UnpackWord((m_bits & kPrimaryMask).to_ullong(), bytes);
-    if (m_extended)
-        UnpackWord((m_bits >> kPrimaryBits).to_ullong(), bytes + 8);
+    if (!m_extended)
+        return 8;
+    UnpackWord((m_bits >> kPrimaryBits).to_ullong(), bytes + 8);
+    return kMaxBytes;
+}
+
+std::string CIsoBitmap::ToBytes()
+{
+    unsigned char bytes[kMaxBytes];
+    const std::size_t count = Render(bytes);
+    // Within the buffer's capacity after the first rendering: no allocation.
+    m_rendering.assign(reinterpret_cast<const char*>(bytes), count);
     return m_rendering;
 }
 
 std::size_t CIsoBitmap::ToHexInto(char* hex)
 {
-    Normalize();
     unsigned char bytes[kMaxBytes];
-    UnpackWord((m_bits & kPrimaryMask).to_ullong(), bytes);
-    const std::size_t count = m_extended ? 16 : 8;
-    if (m_extended)
-        UnpackWord((m_bits >> kPrimaryBits).to_ullong(), bytes + 8);
+    const std::size_t count = Render(bytes);
     CHexCodec::EncodeInto(bytes, count, hex);
     return 2 * count;
 }

@@ -57,6 +57,8 @@ public:
     // Every hex digit of a text in order, as FromHex's filter keeps them,
     // before any padding or cut at 32.
     static std::string HexDigits(const std::string& text, LeadByteRule isLeadByte = IsGbkLeadByte);
+    // A character the filter keeps: 0-9, A-F, a-f.
+    static bool IsHexDigit(char c);
 
     bool IsExtended() const { return m_extended; }
     bool IsAutoFirst() const { return m_autoFirst; }
@@ -65,6 +67,8 @@ private:
     static std::size_t Position(std::uint32_t bit);
     void SetLength(bool extended);
     std::int32_t Load(std::uint64_t low, std::uint64_t high, bool autoFirst);
+    // Normalizes, then writes the 8 or 16 bytes of the bitmap; returns their count.
+    std::size_t Render(unsigned char* bytes);
 
     std::bitset<128> m_bits;
     bool m_extended;
