@@ -1,0 +1,90 @@
+#pragma once
+
+// How one data element sits in a message: what it holds, how its length is
+// told, and how its value is written on the wire.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace message
+{
+
+// The ISO 8583 content letters.
+enum class Content : std::uint8_t
+{
+    N,      // digits
+    A,      // letters
+    An,     // letters and digits
+    Ans,    // letters, digits and special characters: printable ASCII
+    Ns,     // digits and special characters
+    B,      // binary
+    Z,      // track 2 and 3 data: digits and the separators
+    XN,     // C (credit) or D (debit), then digits
+    Bitmap, // 8 bytes announcing the next 64 fields
+};
+
+// A fixed length, or a length prefix of 2, 3 or 4 decimal digits before the value.
+enum class LengthKind : std::uint8_t
+{
+    Fixed,
+    LL,
+    LLL,
+    LLLL,
+};
+
+enum class Encoding : std::uint8_t
+{
+    Ascii,
+    Ebcdic, // code page 037
+    Bcd,    // two digits a byte
+    Binary, // raw bytes; for a length prefix, a big-endian number
+    Hex,    // hex text in ASCII, two characters a byte
+};
+
+enum class Pad : std::uint8_t
+{
+    Left,  // an odd BCD value is right-justified: the pad nibble comes first
+    Right, // left-justified: the pad nibble comes last
+};
+
+struct FieldFormat
+{
+    Content content = Content::Ans;
+    LengthKind length = LengthKind::Fixed;
+    Encoding prefix = Encoding::Ascii;   // of the length prefix: Ascii, Ebcdic, Bcd or Binary
+    Encoding encoding = Encoding::Ascii; // of the value
+    // The fixed or greatest length, in the unit of the content: digits for
+    // n, z and x+n (the sign not counted), characters for a, an, ans and ns,
+    // bytes for b and bitmaps. A length prefix counts the same unit.
+    std::uint32_t size = 0;
+    Pad pad = Pad::Left;
+    std::uint8_t padNibble = 0; // written as the pad of an odd BCD value: 0x0 or 0xF; either is read
+    bool tlv = false;           // the value is BER-TLV
+};
+
+// Digits of the length prefix: 0, 2, 3 or 4.
+std::size_t PrefixDigits(LengthKind kind);
+// Bytes the length prefix takes on the wire.
+std::size_t PrefixBytes(const FieldFormat& format);
+// Bytes a value of length units takes on the wire, the prefix not counted.
+std::size_t ValueBytes(const FieldFormat& format, std::size_t units);
+
+// The format as ISO 8583 writes it: "n 6", "n..19 LLVAR", "ans...999 LLLVAR",
+// "b 8" (b lengths in bytes), "b...255 LLLVAR TLV", "bitmap".
+std::string DescribeFormat(const FieldFormat& format);
+const char* ContentName(Content content);
+const char* EncodingName(Encoding encoding);
+const char* LengthName(LengthKind kind);
+
+// Whether a decoded character is allowed in the content: the checks that
+// are warnings when reading and errors when building.
+bool IsAllowed(Content content, unsigned char c, std::size_t index);
+
+// EBCDIC (code page 037) and Latin-1 are both one byte a character and map
+// one to one, so any EBCDIC text survives a round trip through Latin-1.
+unsigned char EbcdicToLatin1(unsigned char byte);
+unsigned char Latin1ToEbcdic(unsigned char byte);
+
+} // namespace message
