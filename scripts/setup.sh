@@ -15,7 +15,7 @@ done
 
 packages=(
     cmake make g++ clang libclang-rt-14-dev
-    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    googletest libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb xdotool x11-utils imagemagick
     locales fonts-arphic-uming python3
