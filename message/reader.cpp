@@ -24,13 +24,20 @@ public:
     {
     }
 
-    bool Read(const Framing& framing)
+    bool ReadHead(const Framing& framing)
     {
         if (!ReadFraming(framing) || !ReadMti() || !ReadBitmap(kPrimaryBitmap, 0))
             return false;
         if (m_message.BitSet(1) && !ReadBitmap(1, 8))
             return false;
-        if (m_message.BitSet(65) && m_spec.HasTertiary() && !ReadBitmap(65, 16))
+        return !(m_message.BitSet(65) && m_spec.HasTertiary()) || ReadBitmap(65, 16);
+    }
+
+    std::size_t Position() const { return m_pos; }
+
+    bool Read(const Framing& framing)
+    {
+        if (!ReadHead(framing))
             return false;
         const std::uint32_t last = static_cast<std::uint32_t>(m_message.bitmapBytes * 8);
         std::uint32_t lastRead = 0;
@@ -276,6 +283,17 @@ bool ReadMessage(const MessageSpec& spec, const Framing& framing, std::string_vi
     message.Clear();
     problem = Problem{};
     return CReader(spec, input, options, message, problem).Read(framing);
+}
+
+bool ReadHead(const MessageSpec& spec, const Framing& framing, std::string_view input, const ReadOptions& options,
+              Message& message, Problem& problem, std::size_t& fieldsStart)
+{
+    message.Clear();
+    problem = Problem{};
+    CReader reader(spec, input, options, message, problem);
+    const bool read = reader.ReadHead(framing);
+    fieldsStart = reader.Position();
+    return read;
 }
 
 bool HexDumpToBytes(std::string_view text, std::string& bytes, Problem& problem)

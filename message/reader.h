@@ -89,14 +89,19 @@ struct ReadOptions
 bool ReadMessage(const MessageSpec& spec, const Framing& framing, std::string_view input, const ReadOptions& options,
                  Message& message, Problem& problem);
 
+// Reads only the framing, the message type and the bitmaps, as ReadMessage
+// does; fieldsStart is the offset where the first field would begin.
+bool ReadHead(const MessageSpec& spec, const Framing& framing, std::string_view input, const ReadOptions& options,
+              Message& message, Problem& problem, std::size_t& fieldsStart);
+
 // The bytes of a hex dump: pairs of hex digits, spaces and tabs between them
 // ignored. False for any other character (problem names its 1-based column)
 // or an odd count of digits.
 bool HexDumpToBytes(std::string_view text, std::string& bytes, Problem& problem);
 
 // The total size of the next framed message at the front of a stream, prefix
-// included: false while fewer bytes than the prefix are there, or when the
-// prefix is not a number (problem set).
+// included. False while fewer bytes than the prefix are there (problem.what
+// empty), or when the prefix is not a number (problem set).
 bool FramedSize(LengthPrefix prefix, std::string_view stream, std::size_t& size, Problem& problem);
 
 } // namespace message
