@@ -5,6 +5,7 @@
 #include "element_names.h"
 #include "hover_button.h"
 #include "resource.h"
+#include "spec.h"
 
 #include <algorithm>
 #include <string>
@@ -81,14 +82,17 @@ std::string Utf8ToAnsi(const std::string& utf8)
     return ansi;
 }
 
-// "37 检索参考号 Retrieval reference number"; where the code page has no
-// Chinese characters, "37 Retrieval reference number" rather than question marks.
+// "37 检索参考号 Retrieval reference number · an 12", with the element's
+// ISO 8583:1987 format; where the code page has no Chinese characters,
+// "37 Retrieval reference number - an 12" rather than question marks.
 CString CellTipText(int bit)
 {
     const std::uint32_t n = static_cast<std::uint32_t>(bit);
     const std::string number = std::to_string(bit) + " ";
-    const std::string both = Utf8ToAnsi(number + DataElementNameZh(n) + " " + DataElementName(n));
-    return CString(both.empty() ? number + DataElementName(n) : both);
+    const std::string format = message::DescribeFormat(*message::FindBuiltinSpec("iso87ascii")->fields[n]);
+    const std::string both =
+        Utf8ToAnsi(number + DataElementNameZh(n) + " " + DataElementName(n) + " \xC2\xB7 " + format);
+    return CString(both.empty() ? number + DataElementName(n) + " - " + format : both);
 }
 
 } // namespace

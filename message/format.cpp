@@ -1,7 +1,5 @@
 #include "format.h"
 
-#include <cassert>
-
 namespace message
 {
 
@@ -118,7 +116,7 @@ const char* LengthName(LengthKind kind)
 std::string DescribeFormat(const FieldFormat& format)
 {
     if (format.content == Content::Bitmap)
-        return "bitmap";
+        return "b 8";
     std::string text = ContentName(format.content);
     const std::size_t digits = PrefixDigits(format.length);
     if (digits == 0)

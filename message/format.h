@@ -72,7 +72,7 @@ std::size_t PrefixBytes(const FieldFormat& format);
 std::size_t ValueBytes(const FieldFormat& format, std::size_t units);
 
 // The format as ISO 8583 writes it: "n 6", "n..19 LLVAR", "ans...999 LLLVAR",
-// "b 8" (b lengths in bytes), "b...255 LLLVAR TLV", "bitmap".
+// "b 8" (b lengths in bytes, a bitmap too), "b...255 LLLVAR TLV".
 std::string DescribeFormat(const FieldFormat& format);
 const char* ContentName(Content content);
 const char* EncodingName(Encoding encoding);

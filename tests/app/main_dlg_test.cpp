@@ -229,10 +229,11 @@ TEST_F(MainDlg, CellTipsNameTheirElementsAndGoWithHiddenCells)
     const CToolTipCtrl& tips = m_dlg.GetCellTips();
     EXPECT_EQ(128, tips.GetToolCount());
     CString text;
-    for (const auto& [bit, name] : {std::pair(1, "1 第二位图 Secondary bitmap"),
-                                    {37, "37 检索参考号 Retrieval reference number"},
-                                    {55, "55 IC卡数据域 Reserved for ISO use (ICC data)"},
-                                    {128, "128 报文鉴别码 Message authentication code"}})
+    for (const auto& [bit, name] : {std::pair(1, "1 第二位图 Secondary bitmap · b 8"),
+                                    {2, "2 主账号 Primary account number · n..19 LLVAR"},
+                                    {37, "37 检索参考号 Retrieval reference number · an 12"},
+                                    {55, "55 IC卡数据域 Reserved for ISO use (ICC data) · ans...999 LLLVAR"},
+                                    {128, "128 报文鉴别码 Message authentication code · b 8"}})
     {
         tips.GetText(text, m_dlg.GetCell(bit));
         EXPECT_EQ(name, text.str()) << bit;

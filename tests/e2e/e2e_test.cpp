@@ -209,9 +209,10 @@ TEST_F(Orvane, HoveredCellsNameTheirElementsUntilPressedOrOffTheGrid)
     ui::Type("72 38 00 01 08 C1 80 00"); // lights 37 among others
     ui::Click(ui::CentreOf(m_orvane.Item(kBitmapButton)));
     RECT tip = {}, cell = {};
-    for (const int bit : {38, 55, 37}) // cell to cell
+    for (const auto& [bit, format] : {std::pair(38, "an 6"), {55, "ans...999 LLLVAR"}, {37, "an 12"}}) // cell to cell
     {
-        const std::string utf8 = std::to_string(bit) + " " + DataElementNameZh(bit) + " " + DataElementName(bit);
+        const std::string utf8 = std::to_string(bit) + " " + DataElementNameZh(bit) + " " + DataElementName(bit) +
+                                 " \xC2\xB7 " + format;
         wchar_t name[128] = {};
         ::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, name, 128);
         ASSERT_TRUE(ui::MoveTo(ui::CentreOf(Cell(bit))));
