@@ -1,0 +1,59 @@
+# Bash completion of orvane-cli: its commands, each command's options, and
+# the values of --names, --from and --file. Installed as
+# /usr/share/bash-completion/completions/orvane-cli.
+
+_orvane_cli()
+{
+    local cur=${COMP_WORDS[COMP_CWORD]}
+    local prev=""
+    (( COMP_CWORD > 0 )) && prev=${COMP_WORDS[COMP_CWORD-1]}
+    COMPREPLY=()
+
+    # With '=' in COMP_WORDBREAKS, "--from=he" arrives as "--from" "=" "he".
+    local option=""
+    if [[ $cur == "=" ]]; then
+        option=$prev
+        cur=""
+    elif [[ $prev == "=" ]] && (( COMP_CWORD > 1 )); then
+        option=${COMP_WORDS[COMP_CWORD-2]}
+    elif [[ $cur == --*=* ]]; then
+        option=${cur%%=*}
+        cur=${cur#*=}
+    fi
+
+    if (( COMP_CWORD == 1 )); then
+        COMPREPLY=($(compgen -W "decode encode help --version --help" -- "$cur"))
+        return
+    fi
+
+    case ${COMP_WORDS[1]} in
+    decode)
+        case ${option:-$prev} in
+        --names) # its value is optional, so only --names=VALUE takes one
+            if [[ -n $option ]]; then
+                COMPREPLY=($(compgen -W "en zh" -- "$cur"))
+                return
+            fi ;;
+        --from)
+            COMPREPLY=($(compgen -W "hex ascii-hex ebcdic-hex binary" -- "$cur"))
+            return ;;
+        -f | --file)
+            COMPREPLY=($(compgen -f -- "$cur"))
+            return ;;
+        --header | --sep)
+            return ;;
+        esac
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W "--names --names=en --names=zh --json --auto-first --file --from
+                --message --header --sep --strict --quiet --help -n -j -a -f -q -h" -- "$cur"))
+        fi
+        ;;
+    encode)
+        [[ $cur == -* ]] && COMPREPLY=($(compgen -W "--auto-first --display --help -a -d -h" -- "$cur"))
+        ;;
+    help)
+        (( COMP_CWORD == 2 )) && COMPREPLY=($(compgen -W "decode encode" -- "$cur"))
+        ;;
+    esac
+}
+complete -F _orvane_cli orvane-cli
