@@ -4,6 +4,7 @@
 // bitmap) in; one line of output (or one JSON object) and the message for
 // standard error out.
 
+#include "input.h"
 #include "iso_bitmap.h"
 
 #include <array>
@@ -14,23 +15,6 @@
 
 namespace cli
 {
-
-// Where an input came from, for messages and for the JSON "input" and
-// "file" members: the 1-based number of a line, a TEXT argument or a raw
-// bitmap, and the file it was read from, if any.
-enum class InputKind
-{
-    Line,
-    Argument,
-    Bitmap,
-};
-
-struct InputPlace
-{
-    InputKind kind;
-    std::uint64_t number;
-    const std::string* file = nullptr;
-};
 
 // How the input writes a bitmap.
 enum class Encoding

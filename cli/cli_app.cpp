@@ -1,13 +1,13 @@
 #include "cli_app.h"
 
 #include "bitmap_text.h"
+#include "input.h"
+#include "options.h"
+#include "output.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
-#include <sys/stat.h>
 
 #ifndef ORVANE_VERSION
 #define ORVANE_VERSION "unknown"
@@ -133,404 +133,118 @@ const char kEncodeHelp[] =
     "Example:\n"
     "  orvane-cli encode --auto-first 2 3 4 11 70\n";
 
-std::string Reason(int error)
-{
-    return std::strerror(error != 0 ? error : EIO);
-}
-
-// Buffers standard output: one write per 64 KiB, and whenever the input
-// pauses, so an interactive user sees each answer at once.
-class COutput
+// Decodes the inputs of one decode command into the output, says what was
+// wrong with them, and keeps whether any was bad.
+class CDecodeStream : public CLineHandler
 {
 public:
-    explicit COutput(CByteSink& sink) : m_sink(sink) { m_data.reserve(kLimit + 4096); }
-
-    std::string& Buffer() { return m_data; }
-
-    void FlushIfFull()
-    {
-        if (m_data.size() >= kLimit)
-            Flush();
-    }
-
-    void Flush()
-    {
-        if (!m_data.empty() && m_error == 0)
-            m_error = m_sink.Write(m_data.data(), m_data.size());
-        m_data.clear();
-    }
-
-    bool Failed() const { return m_error != 0; }
-    int Error() const { return m_error; }
-
-private:
-    static constexpr std::size_t kLimit = 1u << 16;
-    CByteSink& m_sink;
-    std::string m_data;
-    int m_error = 0;
-};
-
-class CMessages
-{
-public:
-    CMessages(CByteSink& sink, const char* command) : m_sink(sink), m_command(command) {}
-
-    void Say(const std::string& message)
-    {
-        std::string line = kProgram;
-        if (m_command != nullptr)
-            line = line + " " + m_command;
-        line += ": " + message + "\n";
-        // Nothing better is left to do when even standard error fails.
-        static_cast<void>(m_sink.Write(line.data(), line.size()));
-    }
-
-    void UsageError(const std::string& message)
-    {
-        Say(message);
-        std::string hint = "Try 'orvane-cli ";
-        if (m_command != nullptr)
-            hint = hint + m_command + " ";
-        hint += "--help'.\n";
-        static_cast<void>(m_sink.Write(hint.data(), hint.size()));
-    }
-
-private:
-    CByteSink& m_sink;
-    const char* m_command;
-};
-
-int PrintText(CByteSink& sink, const char* text)
-{
-    return sink.Write(text, std::strlen(text)) == 0 ? kExitOk : kExitBadInput;
-}
-
-bool IsNegativeNumber(const std::string& arg)
-{
-    return arg.size() > 1 && arg[0] == '-' && arg[1] >= '0' && arg[1] <= '9';
-}
-
-enum class Value
-{
-    None,
-    Optional, // only as --option=VALUE
-    Required,
-};
-
-struct OptionDef
-{
-    char shortName; // or 0
-    const char* longName;
-    Value value;
-};
-
-// Options may come before or among the operands, as with the usual tools:
-// long ones with their value after "=" or as the next argument, short ones
-// alone or together ("-jn"), a short one's value attached or next; "--"
-// ends them. apply gets the long name and the value, and returns an error
-// text or "". Returns false after reporting a usage error.
-template <typename Operand, typename Apply>
-bool ParseOptions(const std::vector<std::string>& args, const std::vector<OptionDef>& table, CMessages& messages,
-                  Operand operand, Apply apply)
-{
-    bool optionsEnded = false;
-    for (std::size_t i = 1; i < args.size(); ++i)
-    {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-' || IsNegativeNumber(arg))
-        {
-            operand(arg);
-            continue;
-        }
-        if (arg == "--")
-        {
-            optionsEnded = true;
-            continue;
-        }
-        // Each option of the argument with its value, as (its entry in the table, value).
-        std::vector<std::pair<const OptionDef*, std::string>> found;
-        std::string error;
-        if (arg[1] == '-')
-        {
-            const std::size_t equals = arg.find('=');
-            const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-            const OptionDef* known = nullptr;
-            for (const OptionDef& candidate : table)
-                known = name == candidate.longName ? &candidate : known;
-            if (known == nullptr)
-                error = "unknown option " + Quote(arg);
-            else if (equals != std::string::npos && known->value == Value::None)
-                error = "option --" + name + " takes no value";
-            else if (equals != std::string::npos)
-                found.emplace_back(known, arg.substr(equals + 1));
-            else if (known->value != Value::Required)
-                found.emplace_back(known, std::string());
-            else if (i + 1 < args.size())
-                found.emplace_back(known, args[++i]);
-            else
-                error = "option --" + name + " needs a value";
-        }
-        else
-        {
-            for (std::size_t k = 1; k < arg.size() && error.empty(); ++k)
-            {
-                const OptionDef* known = nullptr;
-                for (const OptionDef& candidate : table)
-                    known = arg[k] == candidate.shortName ? &candidate : known;
-                if (known == nullptr)
-                    error = "unknown option " + Quote(std::string("-") + arg[k]);
-                else if (known->value != Value::Required)
-                    found.emplace_back(known, std::string());
-                else if (k + 1 < arg.size())
-                {
-                    found.emplace_back(known, arg.substr(k + 1));
-                    break;
-                }
-                else if (i + 1 < args.size())
-                    found.emplace_back(known, args[++i]);
-                else
-                    error = std::string("option -") + arg[k] + " needs a value";
-            }
-        }
-        for (std::size_t k = 0; k < found.size() && error.empty(); ++k)
-            error = apply(std::string(found[k].first->longName), found[k].second);
-        if (!error.empty())
-        {
-            messages.UsageError(error);
-            return false;
-        }
-    }
-    return true;
-}
-
-// A file through the C library; read errors keep their errno value.
-class CFileSource : public CByteSource
-{
-public:
-    explicit CFileSource(std::FILE* file) : m_file(file) {}
-    ~CFileSource() override { std::fclose(m_file); }
-    CFileSource(const CFileSource&) = delete;
-    CFileSource& operator=(const CFileSource&) = delete;
-
-    long long Read(char* buffer, std::size_t size) override
-    {
-        errno = 0;
-        const std::size_t count = std::fread(buffer, 1, size, m_file);
-        if (count == 0 && std::ferror(m_file))
-            return -(errno != 0 ? errno : EIO);
-        return static_cast<long long>(count);
-    }
-
-private:
-    std::FILE* m_file;
-};
-
-// The file's bytes, or null with the errno value in error.
-std::unique_ptr<CByteSource> OpenFile(const std::string& path, int& error)
-{
-    struct stat status;
-    if (stat(path.c_str(), &status) == 0 && (status.st_mode & S_IFMT) == S_IFDIR)
-    {
-        error = EISDIR;
-        return nullptr;
-    }
-    errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-    {
-        error = errno != 0 ? errno : ENOENT;
-        return nullptr;
-    }
-    return std::unique_ptr<CByteSource>(new CFileSource(file));
-}
-
-bool IsFile(const std::string& path)
-{
-    struct stat status;
-    return stat(path.c_str(), &status) == 0 && (status.st_mode & S_IFMT) == S_IFREG;
-}
-
-// One place an input comes from, in command-line order.
-struct Source
-{
-    enum Kind
-    {
-        Text,
-        StandardInput,
-        File,
-    } kind;
-    std::string text; // the TEXT, or the file's path
-};
-
-// Hands pieces of a byte stream on as lines (or raw bitmaps) to the
-// decoder, whatever the size of the input: memory is bounded by the read
-// buffer, the output buffer and the longest accepted line.
-class CStreamDecoder
-{
-public:
-    CStreamDecoder(CDecoder& decoder, std::size_t maxLineBytes, COutput& output, CMessages& messages, bool quiet)
-        : m_decoder(decoder), m_maxLineBytes(maxLineBytes), m_output(output), m_messages(messages), m_quiet(quiet)
+    CDecodeStream(CDecoder& decoder, COutput& output, CMessages& messages, bool quiet)
+        : m_decoder(decoder), m_output(output), m_messages(messages), m_quiet(quiet)
     {
     }
 
-    // Reads a whole stream; returns the errno value of a read error, or 0.
-    int Read(CByteSource& source, const std::string* file)
-    {
-        m_file = file;
-        m_number = 0;
-        m_line.clear();
-        m_tooLong = false;
-        constexpr std::size_t kReadSize = 1u << 16;
-        const std::unique_ptr<char[]> buffer(new char[kReadSize]);
-        int error = 0;
-        while (!m_output.Failed())
-        {
-            const long long count = source.Read(buffer.get(), kReadSize);
-            if (count <= 0)
-            {
-                error = static_cast<int>(-count);
-                break;
-            }
-            if (m_decoder.Options().from == Encoding::Binary)
-                FeedBytes(buffer.get(), static_cast<std::size_t>(count));
-            else
-                FeedLines(buffer.get(), static_cast<std::size_t>(count));
-            if (static_cast<std::size_t>(count) < kReadSize)
-                m_output.Flush();
-        }
-        // A last line without a newline still counts; a raw bitmap cut short is an error.
-        if (m_decoder.Options().from != Encoding::Binary && (!m_line.empty() || m_tooLong))
-            EndLine();
-        if (m_decoder.Options().from == Encoding::Binary && !m_line.empty())
-        {
-            ++m_number;
-            m_message.clear();
-            m_decoder.Reject(Place(), "the input ends inside a bitmap of " + std::to_string(BitmapSize()) + " bytes, after " +
-                                          std::to_string(m_line.size()),
-                             m_output.Buffer(), m_message);
-            Said(Verdict::Bad);
-        }
-        m_output.Flush();
-        return error;
-    }
-
-    // Passes the verdict of one input on: its message to standard error,
-    // after the output before it, so a terminal shows them in order.
-    void Said(Verdict verdict)
-    {
-        if (verdict == Verdict::Clean)
-            return;
-        m_anyBad = m_anyBad || verdict == Verdict::Bad;
-        if (verdict == Verdict::Warned && m_quiet)
-            return;
-        m_output.Flush();
-        m_messages.Say(m_message);
-    }
-
-    void DecodeText(const std::string& text, std::uint64_t number)
+    void Line(const std::string& line, const InputPlace& place) override
     {
         m_message.clear();
-        Said(m_decoder.Decode(text, InputPlace{InputKind::Argument, number}, m_output.Buffer(), m_message));
+        Said(m_decoder.Decode(line, place, m_output.Out(), m_message));
     }
 
-    void Bad() { m_anyBad = true; }
+    void Rejected(const std::string& reason, const InputPlace& place) override
+    {
+        m_message.clear();
+        m_decoder.Reject(place, reason, m_output.Out(), m_message);
+        Said(Verdict::Bad);
+    }
+
+    void Bitmap(const std::string& bytes, const InputPlace& place)
+    {
+        m_message.clear();
+        Said(m_decoder.DecodeBytes(bytes, place, m_output.Out(), m_message));
+    }
+
+    void Text(const std::string& text, std::uint64_t number)
+    {
+        m_message.clear();
+        Said(m_decoder.Decode(text, InputPlace{InputKind::Argument, number}, m_output.Out(), m_message));
+    }
+
+    void Paused() override { m_output.Flush(); }
+    bool ReadOn() const override { return !m_output.Failed(); }
+
+    // An input that failed before the decoder saw it, as a file that cannot be read.
+    void Bad(const std::string& message)
+    {
+        m_anyBad = true;
+        m_messages.Say(message);
+    }
+
     bool AnyBad() const { return m_anyBad; }
 
 private:
-    InputPlace Place() const
+    void Said(Verdict verdict)
     {
-        return InputPlace{m_decoder.Options().from == Encoding::Binary ? InputKind::Bitmap : InputKind::Line, m_number, m_file};
+        m_anyBad = m_anyBad || verdict == Verdict::Bad;
+        if (verdict == Verdict::Bad || (verdict == Verdict::Warned && !m_quiet))
+            m_messages.Say(m_message);
+        m_output.InputDone();
     }
 
-    std::size_t BitmapSize() const { return (static_cast<unsigned char>(m_line[0]) & 0x80U) != 0 ? 16 : 8; }
+    CDecoder& m_decoder;
+    COutput& m_output;
+    CMessages& m_messages;
+    const bool m_quiet;
+    std::string m_message;
+    bool m_anyBad = false;
+};
 
-    void FeedBytes(const char* data, std::size_t size)
+// Raw bitmaps one after another, each 8 or 16 bytes by its bit 1.
+class CBitmapFramer : public CChunkHandler
+{
+public:
+    CBitmapFramer(CDecodeStream& stream, const std::string* file) : m_stream(stream), m_file(file) {}
+
+    void Chunk(const char* data, std::size_t size) override
     {
-        for (std::size_t i = 0; i < size;)
+        for (std::size_t i = 0; i < size && m_stream.ReadOn();)
         {
-            const std::size_t want = m_line.empty() ? 1 : BitmapSize() - m_line.size();
+            const std::size_t want = m_bytes.empty() ? 1 : BitmapSize() - m_bytes.size();
             const std::size_t take = want < size - i ? want : size - i;
-            m_line.append(data + i, take);
+            m_bytes.append(data + i, take);
             i += take;
-            if (m_line.size() == BitmapSize())
+            if (m_bytes.size() == BitmapSize())
             {
-                ++m_number;
-                m_message.clear();
-                Said(m_decoder.DecodeBytes(m_line, Place(), m_output.Buffer(), m_message));
-                m_line.clear();
-                m_output.FlushIfFull();
+                m_stream.Bitmap(m_bytes, NextPlace());
+                m_bytes.clear();
             }
         }
     }
 
-    void FeedLines(const char* data, std::size_t size)
-    {
-        const char* p = data;
-        const char* const end = data + size;
-        while (p < end)
-        {
-            const auto* newline = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-            const char* stop = newline != nullptr ? newline : end;
-            Append(p, static_cast<std::size_t>(stop - p));
-            if (newline == nullptr)
-                return;
-            EndLine();
-            p = newline + 1;
-        }
-    }
+    void Paused() override { m_stream.Paused(); }
+    bool ReadOn() const override { return m_stream.ReadOn(); }
 
-    void Append(const char* data, std::size_t size)
+    // A raw bitmap cut short is an error.
+    void End()
     {
-        if (m_tooLong)
+        if (m_bytes.empty() || !m_stream.ReadOn())
             return;
-        // One byte of slack for the CR of a CRLF line end.
-        if (m_line.size() + size > m_maxLineBytes + 1)
-        {
-            m_tooLong = true;
-            m_line.clear();
-            m_line.shrink_to_fit();
-            return;
-        }
-        m_line.append(data, size);
+        m_stream.Rejected("the input ends inside a bitmap of " + std::to_string(BitmapSize()) + " bytes, after " +
+                              std::to_string(m_bytes.size()),
+                          NextPlace());
     }
 
-    void EndLine()
-    {
-        ++m_number;
-        if (!m_tooLong && !m_line.empty() && m_line.back() == '\r')
-            m_line.pop_back();
-        m_message.clear();
-        if (m_tooLong || m_line.size() > m_maxLineBytes)
-        {
-            m_decoder.Reject(Place(), "line longer than " + std::to_string(m_maxLineBytes) + " bytes",
-                             m_output.Buffer(), m_message);
-            Said(Verdict::Bad);
-        }
-        else
-        {
-            Said(m_decoder.Decode(m_line, Place(), m_output.Buffer(), m_message));
-        }
-        m_line.clear();
-        m_tooLong = false;
-        m_output.FlushIfFull();
-    }
+private:
+    std::size_t BitmapSize() const { return (static_cast<unsigned char>(m_bytes[0]) & 0x80U) != 0 ? 16 : 8; }
+    InputPlace NextPlace() { return InputPlace{InputKind::Bitmap, ++m_number, m_file}; }
 
-    CDecoder& m_decoder;
-    const std::size_t m_maxLineBytes;
-    COutput& m_output;
-    CMessages& m_messages;
-    const bool m_quiet;
-    const std::string* m_file = nullptr;
-    std::string m_line;
-    std::string m_message;
+    CDecodeStream& m_stream;
+    const std::string* const m_file;
+    std::string m_bytes;
     std::uint64_t m_number = 0;
-    bool m_tooLong = false;
-    bool m_anyBad = false;
 };
 
-int Decode(const std::vector<std::string>& args, Environment& environment)
+int Decode(const std::vector<std::string>& args, Environment& environment, COutput& output)
 {
-    CMessages messages(environment.err, "decode");
+    CMessages messages(output, "decode");
     DecodeOptions options;
     std::vector<Source> sources;
     bool help = false;
@@ -592,7 +306,10 @@ int Decode(const std::vector<std::string>& args, Environment& environment)
     if (!parsed)
         return kExitUsage;
     if (help)
-        return PrintText(environment.out, kDecodeHelp);
+    {
+        output.Out() += kDecodeHelp;
+        return kExitOk;
+    }
 
     if (sources.empty())
         sources.push_back(Source{Source::StandardInput, ""});
@@ -616,9 +333,8 @@ int Decode(const std::vector<std::string>& args, Environment& environment)
         return kExitUsage;
     }
 
-    COutput output(environment.out);
     CDecoder decoder(options);
-    CStreamDecoder stream(decoder, environment.maxLineBytes, output, messages, quiet);
+    CDecodeStream stream(decoder, output, messages, quiet);
     std::uint64_t textNumber = 0;
     for (const Source& source : sources)
     {
@@ -629,45 +345,45 @@ int Decode(const std::vector<std::string>& args, Environment& environment)
             if (IsFile(source.text))
                 decoder.NoteNextInput(Quote(source.text) + " names a file: to read its lines, use --file");
             decoder.SetLeadByteRule(environment.rules.arguments);
-            stream.DecodeText(source.text, ++textNumber);
+            stream.Text(source.text, ++textNumber);
             continue;
         }
         std::unique_ptr<CByteSource> file;
         CByteSource* in = &environment.in;
-        if (source.kind == Source::File)
+        const std::string* path = source.kind == Source::File ? &source.text : nullptr;
+        if (path != nullptr)
         {
             int error = 0;
-            file = OpenFile(source.text, error);
+            file = OpenFile(*path, error);
             if (file == nullptr)
             {
-                output.Flush();
-                messages.Say("cannot open " + source.text + ": " + Reason(error));
-                stream.Bad();
+                stream.Bad("cannot open " + *path + ": " + Reason(error));
                 continue;
             }
             in = file.get();
         }
         decoder.SetLeadByteRule(environment.rules.input);
-        const int error = stream.Read(*in, source.kind == Source::File ? &source.text : nullptr);
-        if (error != 0)
+        int error = 0;
+        if (options.from == Encoding::Binary)
         {
-            messages.Say("cannot read " + (source.kind == Source::File ? source.text : "standard input") + ": " +
-                         Reason(error));
-            stream.Bad();
+            CBitmapFramer framer(stream, path);
+            error = ReadChunks(*in, framer);
+            framer.End();
         }
+        else
+        {
+            error = ReadLines(*in, path, environment.maxLineBytes, stream);
+        }
+        output.Flush();
+        if (error != 0)
+            stream.Bad("cannot read " + (path != nullptr ? *path : std::string("standard input")) + ": " + Reason(error));
     }
-    output.Flush();
-    if (output.Failed())
-    {
-        messages.Say("cannot write standard output: " + Reason(output.Error()));
-        return kExitBadInput;
-    }
-    return stream.AnyBad() ? kExitBadInput : kExitOk;
+    return messages.Finish(stream.AnyBad() ? kExitBadInput : kExitOk);
 }
 
-int Encode(const std::vector<std::string>& args, Environment& environment)
+int Encode(const std::vector<std::string>& args, COutput& output)
 {
-    CMessages messages(environment.err, "encode");
+    CMessages messages(output, "encode");
     EncodeOptions options;
     std::vector<std::string> numbers;
     bool help = false;
@@ -686,48 +402,50 @@ int Encode(const std::vector<std::string>& args, Environment& environment)
     if (!parsed)
         return kExitUsage;
     if (help)
-        return PrintText(environment.out, kEncodeHelp);
+    {
+        output.Out() += kEncodeHelp;
+        return kExitOk;
+    }
     if (numbers.empty())
     {
         messages.UsageError("no bit numbers given");
         return kExitUsage;
     }
 
-    std::string out;
     std::vector<std::string> errors;
-    const bool good = EncodeBits(numbers, options, out, errors);
+    const bool good = EncodeBits(numbers, options, output.Out(), errors);
     for (const std::string& error : errors)
         messages.Say(error);
-    const int error = environment.out.Write(out.data(), out.size());
-    if (error != 0)
-    {
-        messages.Say("cannot write standard output: " + Reason(error));
-        return kExitBadInput;
-    }
-    return good ? kExitOk : kExitBadInput;
+    return messages.Finish(good ? kExitOk : kExitBadInput);
 }
 
-int Dispatch(const std::vector<std::string>& args, Environment& environment)
+int Dispatch(const std::vector<std::string>& args, Environment& environment, COutput& output)
 {
-    CMessages messages(environment.err, nullptr);
+    CMessages messages(output, nullptr);
     if (args.empty())
     {
-        static_cast<void>(environment.err.Write(kMainHelp, std::strlen(kMainHelp)));
+        output.Message(kMainHelp);
         return kExitUsage;
     }
     const std::string& command = args[0];
     if (command == "decode")
-        return Decode(args, environment);
+        return Decode(args, environment, output);
     if (command == "encode")
-        return Encode(args, environment);
+        return Encode(args, output);
+    const char* text = nullptr;
     if (command == "--help" || command == "-h" || (command == "help" && args.size() == 1))
-        return PrintText(environment.out, kMainHelp);
-    if (command == "help" && args.size() == 2 && args[1] == "decode")
-        return PrintText(environment.out, kDecodeHelp);
-    if (command == "help" && args.size() == 2 && args[1] == "encode")
-        return PrintText(environment.out, kEncodeHelp);
-    if (command == "--version")
-        return PrintText(environment.out, "orvane-cli " ORVANE_VERSION "\n");
+        text = kMainHelp;
+    else if (command == "help" && args.size() == 2 && args[1] == "decode")
+        text = kDecodeHelp;
+    else if (command == "help" && args.size() == 2 && args[1] == "encode")
+        text = kEncodeHelp;
+    else if (command == "--version")
+        text = "orvane-cli " ORVANE_VERSION "\n";
+    if (text != nullptr)
+    {
+        output.Out() += text;
+        return kExitOk;
+    }
     if (command == "help")
         messages.UsageError("no help on " + (args.size() == 2 ? Quote(args[1]) : std::string("more than one topic")));
     else
@@ -741,9 +459,12 @@ int Run(const std::vector<std::string>& args, Environment& environment)
 {
     // The messages here are fixed texts: building one could fail again.
     const char* failure = "orvane-cli: internal error\n";
+    COutput output(environment);
     try
     {
-        return Dispatch(args, environment);
+        const int status = Dispatch(args, environment, output);
+        output.Flush();
+        return output.Failed() ? kExitBadInput : status;
     }
     catch (const std::bad_alloc&)
     {
@@ -754,6 +475,7 @@ int Run(const std::vector<std::string>& args, Environment& environment)
     }
     try
     {
+        output.Flush();
         static_cast<void>(environment.err.Write(failure, std::strlen(failure)));
     }
     catch (...)
