@@ -176,6 +176,7 @@ public:
     {
         m_anyBad = true;
         m_messages.Say(message);
+        m_output.InputDone();
     }
 
     bool AnyBad() const { return m_anyBad; }
@@ -374,7 +375,6 @@ int Decode(const std::vector<std::string>& args, Environment& environment, COutp
         {
             error = ReadLines(*in, path, environment.maxLineBytes, stream);
         }
-        output.Flush();
         if (error != 0)
             stream.Bad("cannot read " + (path != nullptr ? *path : std::string("standard input")) + ": " + Reason(error));
     }

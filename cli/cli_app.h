@@ -53,6 +53,11 @@ struct Environment
     CByteSink& err;
     LeadByteRules rules;
     std::size_t maxLineBytes = kMaxLineBytes;
+    // Where the standard streams lead, as main() finds out; by default to
+    // two places, neither of them a terminal.
+    bool sameTarget = false;  // standard output and error reach one file, pipe or terminal (2>&1)
+    bool outTerminal = false; // standard output is a terminal
+    bool errTerminal = false; // standard error is a terminal
 };
 
 // args are the command-line arguments after the program name. Catches

@@ -8,7 +8,9 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -71,6 +73,68 @@ private:
     int m_fd;
 };
 
+#ifdef _WIN32
+HANDLE HandleOf(int fd)
+{
+    return reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+}
+
+// A console, not any character device: NUL is one too.
+bool IsTerminal(int fd)
+{
+    DWORD mode = 0;
+    return GetConsoleMode(HandleOf(fd), &mode) != 0;
+}
+
+// Windows 10 tells whether two handles are one kernel object, as the copies
+// that "2>&1" makes are; earlier versions only through the file index.
+bool SameObject(HANDLE a, HANDLE b)
+{
+    using Compare = BOOL(WINAPI*)(HANDLE, HANDLE);
+    const HMODULE kernel = GetModuleHandleA("kernelbase.dll");
+    const auto compare = kernel != nullptr ? reinterpret_cast<Compare>(
+                                                 reinterpret_cast<void (*)()>(GetProcAddress(kernel, "CompareObjectHandles")))
+                                           : nullptr;
+    return compare != nullptr && compare(a, b) != FALSE;
+}
+
+// st_ino may be 0 here, so fstat cannot tell. When unsure: not the same.
+bool SameTarget(int fd1, int fd2)
+{
+    const HANDLE a = HandleOf(fd1);
+    const HANDLE b = HandleOf(fd2);
+    if (a == INVALID_HANDLE_VALUE || b == INVALID_HANDLE_VALUE)
+        return false;
+    if (a == b || SameObject(a, b))
+        return true;
+    const DWORD type = GetFileType(a);
+    if (type != GetFileType(b))
+        return false;
+    if (type == FILE_TYPE_DISK)
+    {
+        BY_HANDLE_FILE_INFORMATION infoA;
+        BY_HANDLE_FILE_INFORMATION infoB;
+        return GetFileInformationByHandle(a, &infoA) && GetFileInformationByHandle(b, &infoB) &&
+               infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber && infoA.nFileIndexHigh == infoB.nFileIndexHigh &&
+               infoA.nFileIndexLow == infoB.nFileIndexLow;
+    }
+    // A process has at most one console.
+    return IsTerminal(fd1) && IsTerminal(fd2);
+}
+#else
+bool IsTerminal(int fd)
+{
+    return isatty(fd) != 0;
+}
+
+bool SameTarget(int fd1, int fd2)
+{
+    struct stat a;
+    struct stat b;
+    return fstat(fd1, &a) == 0 && fstat(fd2, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+#endif
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -88,6 +152,9 @@ int main(int argc, char* argv[])
     {
         const std::vector<std::string> args(argv + 1, argv + argc);
         cli::Environment environment{in, out, err, cli::PlatformLeadByteRules()};
+        environment.sameTarget = SameTarget(1, 2);
+        environment.outTerminal = IsTerminal(1);
+        environment.errTerminal = IsTerminal(2);
         return cli::Run(args, environment);
     }
     catch (...)

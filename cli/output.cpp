@@ -5,26 +5,48 @@
 namespace cli
 {
 
-COutput::COutput(Environment& environment) : m_outSink(environment.out), m_errSink(environment.err) {}
-
-void COutput::Message(const std::string& text)
+COutput::COutput(Environment& environment)
+    : m_outSink(environment.out),
+      m_errSink(environment.err),
+      m_shared(environment.sameTarget),
+      m_outTerminal(environment.outTerminal || (environment.sameTarget && environment.errTerminal)),
+      m_errTerminal(environment.errTerminal)
 {
-    Flush();
-    // Nothing better is left to do when even standard error fails.
-    static_cast<void>(m_errSink.Write(text.data(), text.size()));
 }
 
 void COutput::InputDone()
 {
-    if (m_out.size() >= kLimit)
-        Flush();
+    if (m_out.size() >= kLimit || (m_outTerminal && !m_out.empty()))
+        FlushOut();
+    if (m_err.size() >= kLimit || (m_errTerminal && !m_err.empty()))
+        FlushErr();
 }
 
 void COutput::Flush()
 {
-    if (!m_out.empty() && m_error == 0)
+    FlushOut();
+    FlushErr();
+}
+
+void COutput::FlushOut()
+{
+    if (m_out.empty())
+        return;
+    if (m_error == 0)
         m_error = m_outSink.Write(m_out.data(), m_out.size());
+    else if (m_shared)
+        // Only messages follow a failure; standard error may still take them.
+        static_cast<void>(m_errSink.Write(m_out.data(), m_out.size()));
     m_out.clear();
+}
+
+void COutput::FlushErr()
+{
+    if (m_err.empty())
+        return;
+    // Nothing better is left to do when even standard error fails.
+    static_cast<void>(m_errSink.Write(m_err.data(), m_err.size()));
+    m_err.clear();
 }
 
 CMessages::CMessages(COutput& output, const char* command)

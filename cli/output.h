@@ -1,8 +1,10 @@
 #pragma once
 
 // What a command writes: its output on standard output, its messages on
-// standard error ("orvane-cli COMMAND: ..."), both through one layer that
-// buffers them.
+// standard error ("orvane-cli COMMAND: ..."), both buffered, so that many
+// lines and many warnings cost few system calls. Where both streams reach
+// the same place (2>&1) the messages go into the output's buffer, after the
+// line of their input; elsewhere each stream keeps only its own order.
 
 #include "cli_app.h"
 
@@ -19,13 +21,14 @@ public:
 
     // Standard output's buffer: a command appends its output here.
     std::string& Out() { return m_out; }
-    // A text for standard error, after the output before it.
-    void Message(const std::string& text);
+    // A text for standard error.
+    void Message(const std::string& text) { (m_shared ? m_out : m_err) += text; }
 
-    // After each input: a full buffer goes out.
+    // After each input: a terminal sees it at once; other targets get a
+    // buffer when it is full.
     void InputDone();
     // Everything so far goes out: at the end, and whenever the input pauses,
-    // so an interactive user sees each answer at once.
+    // so an interactive pipe sees each answer.
     void Flush();
 
     bool Failed() const { return m_error != 0; }
@@ -33,9 +36,17 @@ public:
 
 private:
     static constexpr std::size_t kLimit = 1u << 16;
+
+    void FlushOut();
+    void FlushErr();
+
     CByteSink& m_outSink;
     CByteSink& m_errSink;
-    std::string m_out;
+    const bool m_shared;
+    const bool m_outTerminal;
+    const bool m_errTerminal;
+    std::string m_out; // with the messages too, when shared
+    std::string m_err;
     int m_error = 0;
 };
 

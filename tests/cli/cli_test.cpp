@@ -20,10 +20,11 @@ struct CSink : cli::CByteSink
     int Write(const char* data, std::size_t size) override
     {
         largestWrite = std::max(largestWrite, size);
+        ++writes;
         return text.append(data, size), error;
     }
     std::string text;
-    std::size_t largestWrite = 0;
+    std::size_t largestWrite = 0, writes = 0;
     int error = 0;
 };
 
@@ -340,6 +341,50 @@ TEST(CliStreamTest, LinesComeOutLineForLineHoweverTheReadsSplitThem)
         // Each answer leaves when the input pauses, and never all at once.
         EXPECT_EQ(out.size(), outcome.outAtEnd) << piece;
         EXPECT_LT(outcome.largestWrite, 70000u) << piece;
+    }
+}
+
+// Where standard output and standard error lead decides how they are
+// written: into one buffer, messages after their input's line, where both
+// reach one place; each its own way elsewhere; a terminal sees every input
+// at once; and otherwise many lines and warnings cost a few writes.
+TEST(CliOutputTest, MessagesMeetTheOutputOnlyWhereBothStreamsLeadToOnePlace)
+{
+    // Warned, clean and bad lines in turn, more than one buffer of output and of messages.
+    const int kLines = 3000;
+    std::string input, out, err, both;
+    for (int n = 1; n <= kLines; ++n)
+    {
+        const std::string place = "line " + std::to_string(n) + ": ";
+        const std::string lines[] = {kBit1, k7238Line, "error: " + kEmpty + "\n"};
+        const std::string messages[] = {kDecode + "warning: " + place + "2 hex digits, not 16 or 32\n", "", kDecode + place + kEmpty + "\n"};
+        input += n % 3 == 0 ? "80\n" : n % 3 == 1 ? k7238 + "\n" : "\n";
+        out += lines[n % 3];
+        err += messages[n % 3];
+        both += lines[n % 3] + messages[n % 3];
+    }
+    const struct
+    {
+        bool shared, outTerminal, errTerminal;
+    } cases[] = {{false, false, false}, {true, false, false}, {false, true, false}, {false, false, true}, {true, true, true}};
+    for (const auto& c : cases)
+    {
+        CSink outSink, errSink;
+        CSource in(input, 1 << 20, 0, outSink);
+        cli::Environment environment{in, outSink, c.shared ? outSink : errSink, cli::LeadByteRules{}};
+        environment.sameTarget = c.shared;
+        environment.outTerminal = c.outTerminal;
+        environment.errTerminal = c.errTerminal;
+        const std::string name = std::to_string(c.shared) + std::to_string(c.outTerminal) + std::to_string(c.errTerminal);
+        EXPECT_EQ(cli::kExitBadInput, cli::Run({"decode"}, environment)) << name;
+        EXPECT_TRUE((c.shared ? both : out) == outSink.text) << name;
+        EXPECT_TRUE((c.shared ? "" : err) == errSink.text) << name;
+        // One write per input for a terminal (line and message together when shared), else one per 64 KiB.
+        const auto writes = [](bool terminal, std::size_t inputs, const CSink& sink) {
+            return terminal ? sink.writes == inputs : sink.writes <= sink.text.size() / 65536 + 1;
+        };
+        EXPECT_TRUE(writes(c.outTerminal, kLines, outSink)) << name << " " << outSink.writes;
+        EXPECT_TRUE(c.shared || writes(c.errTerminal, kLines * 2 / 3, errSink)) << name << " " << errSink.writes;
     }
 }
 

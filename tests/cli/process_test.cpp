@@ -56,15 +56,16 @@ const char kQuote = '\'';
 #endif
 
 // Through the shell, with the streams in temporary files (or standard
-// output into another); no argument here holds a quote.
-Result RunProgram(const std::vector<std::string>& args, const std::string& input, const std::string& out)
+// output into another, or standard error into standard output's); no
+// argument here holds a quote.
+Result RunProgram(const std::vector<std::string>& args, const std::string& input, const std::string& out, bool merged)
 {
     std::ofstream(kFiles + ".in", std::ios::binary) << input;
     std::string command = kCommand;
     for (const std::string& arg : args)
         command += ' ' + (kQuote + arg + kQuote);
     const auto file = [](const char* suffix) { return kQuote + kFiles + suffix + kQuote; };
-    command += " <" + file(".in") + " >" + (out.empty() ? file(".out") : out) + " 2>" + file(".err");
+    command += " <" + file(".in") + " >" + (out.empty() ? file(".out") : out) + " 2>" + (merged ? "&1" : file(".err"));
 #ifdef _WIN32
     const int status = std::system((command + '"').c_str());
 #else
@@ -102,26 +103,30 @@ const std::string kBit8 = "01 00 00 00 00 00 00 00    \t64\t8\n";
 
 TEST(CliProcessTest, ExitStatusStreamsFilesAndTextRule)
 {
-    const std::string empty = "orvane-cli decode: line 2: the bitmap text is empty\n";
+    const std::string empty = "orvane-cli decode: line 2: the bitmap text is empty\n", warning = "orvane-cli decode: warning: argument ";
     const struct
     {
         std::vector<std::string> args;
         std::string input;
         int status;
         std::string out, err, outFile;
+        bool merged;
     } cases[] = {
-        {{"decode", "-q", kText}, "", 0, kArgument, "", ""},
-        {{"decode", "-q"}, kText + "\n", 0, kLine, "", ""},
+        {{"decode", "-q", kText}, "", 0, kArgument, "", "", false},
+        // With 2>&1 each message follows the line of its input.
+        {{"decode", "80", "", "01"}, "", 1, kBit1 + warning + "1: 2 hex digits, not 16 or 32\nerror: the bitmap text is empty\n" +
+         "orvane-cli decode: argument 2: the bitmap text is empty\n" + kBit8 + warning + "3: 2 hex digits, not 16 or 32\n", "", "", true},
+        {{"decode", "-q"}, kText + "\n", 0, kLine, "", "", false},
         // A Ctrl+Z byte ends no input, and LF goes out as LF; "-" is standard input.
-        {{"decode", "-q", "-"}, "80\r\n\n\x1A" "01\n", 1, kBit1 + "error: the bitmap text is empty\n" + kBit8, empty, ""},
-        {{"decode", "--bogus"}, "80\n", 2, "", "orvane-cli decode: unknown option \"--bogus\"\nTry 'orvane-cli decode --help'.\n", ""},
+        {{"decode", "-q", "-"}, "80\r\n\n\x1A" "01\n", 1, kBit1 + "error: the bitmap text is empty\n" + kBit8, empty, "", false},
+        {{"decode", "--bogus"}, "80\n", 2, "", "orvane-cli decode: unknown option \"--bogus\"\nTry 'orvane-cli decode --help'.\n", "", false},
 #ifndef _WIN32
-        {{"decode", "7238000108C18000"}, "", 1, "", "orvane-cli decode: cannot write standard output: No space left on device\n", "/dev/full"},
+        {{"decode", "7238000108C18000"}, "", 1, "", "orvane-cli decode: cannot write standard output: No space left on device\n", "/dev/full", false},
 #endif
     };
     for (const auto& c : cases)
     {
-        const Result result = RunProgram(c.args, c.input, c.outFile);
+        const Result result = RunProgram(c.args, c.input, c.outFile, c.merged);
         EXPECT_EQ(c.status, result.status) << c.args.back();
         EXPECT_EQ(c.out, result.out) << c.args.back();
         EXPECT_EQ(c.err, result.err) << c.args.back();
