@@ -19,6 +19,7 @@ packages=(
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb xdotool x11-utils imagemagick
     locales fonts-arphic-uming python3
+    dpkg-dev lintian man-db bash-completion unzip
 )
 
 missing=()
