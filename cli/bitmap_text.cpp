@@ -206,8 +206,12 @@ void AppendJsonStart(const InputPlace& place, std::string& out)
     AppendNumber(place.number, out);
     if (place.file != nullptr)
     {
-        out += ",\"file\":";
+        out += ",\"source\":\"file\",\"file\":";
         AppendJsonString(*place.file, out);
+    }
+    else
+    {
+        out += place.kind == InputKind::Argument ? ",\"source\":\"argument\"" : ",\"source\":\"stdin\"";
     }
 }
 

@@ -63,16 +63,17 @@ const char kDecodeHelp[] =
     "  --header N           bytes before the message type, with --message\n"
     "  --sep SEP            separate the bit numbers of text output with SEP\n"
     "  --strict             an input that is not a clean bitmap is an error\n"
-    "  -q, --quiet          no warnings\n"
+    "  -q, --quiet          no warnings on standard error\n"
     "  -h, --help           show this help\n"
     "Options may also be written --option=VALUE.\n"
     "\n"
     "A clean bitmap is 16 hex digits with bit 1 clear, or 32 with bit 1 set, with\n"
     "nothing but spaces around or between them. Any other input is decoded by the\n"
-    "window's rules, with a warning on standard error naming the input and what was\n"
-    "odd: characters other than hex digits and spaces, a 0x prefix, a digit count\n"
-    "other than 16 or 32, bit 1 disagreeing with the digit count, a TEXT that names\n"
-    "a file. Terminal colour codes (ESC [ ... m) are removed first, with a warning.\n"
+    "window's rules, with a warning naming the input and what was odd: characters\n"
+    "other than hex digits and spaces, a 0x prefix, a digit count other than 16 or\n"
+    "32, bit 1 disagreeing with the digit count, a TEXT that names a file. Terminal\n"
+    "colour codes (ESC [ ... m) are removed first, with a warning. Warnings go to\n"
+    "standard error, or with --json only into the object's \"warnings\".\n"
     "\n"
     "Text output: exactly one line per input, fields separated by tabs:\n"
     "  DISPLAY<TAB>LENGTH<TAB>BITS[<TAB>NAMES]\n"
@@ -85,6 +86,7 @@ const char kDecodeHelp[] =
     "\n"
     "JSON output: one object per input, each on its own line, members in this order:\n"
     "  input     number  1-based number of the line, TEXT argument or raw bitmap\n"
+    "  source    string  where it came from: \"argument\", \"stdin\" or \"file\"\n"
     "  file      string  the file it was read from; only for --file inputs\n"
     "  mti       string  with --message only: the message type\n"
     "  display   string  as DISPLAY above\n"
@@ -93,9 +95,9 @@ const char kDecodeHelp[] =
     "  bits      array   the set bits, ascending numbers\n"
     "  names     array   with --names only: the name of each entry of bits\n"
     "  warnings  array   what was odd about the input; empty for a clean bitmap\n"
-    "A bad input gives {\"input\":N,\"error\":\"MESSAGE\"} instead (with \"file\", and\n"
-    "with \"warnings\" when --strict refused them). Later versions may add members\n"
-    "but will not change or remove these.\n"
+    "A bad input gives {\"input\":N,\"source\":...,\"error\":\"MESSAGE\"} instead (with\n"
+    "\"file\", and with \"warnings\" when --strict refused them). Later versions may\n"
+    "add members but will not change or remove these.\n"
     "\n"
     "Input: lines end with LF, and a CR before it is dropped. On Linux the text is\n"
     "taken as UTF-8, whose multibyte characters the filter drops byte by byte; on\n"
@@ -105,7 +107,8 @@ const char kDecodeHelp[] =
     "Bad input: an empty line or TEXT (the window refuses an empty edit box too), a\n"
     "line over 1048576 bytes, a message too short for its bitmaps, a raw bitmap cut\n"
     "short, a file that cannot be read, and with --strict any warning. Each gets a\n"
-    "message on standard error naming it, and the other inputs are still decoded.\n"
+    "message on standard error naming it (with --json too), and the other inputs\n"
+    "are still decoded. With 2>&1 each message follows the output of its input.\n"
     "Exit status: 0 if every input decoded, 1 if any was bad, 2 for a usage error.\n"
     "\n"
     "Examples:\n"
@@ -185,7 +188,8 @@ private:
     void Said(Verdict verdict)
     {
         m_anyBad = m_anyBad || verdict == Verdict::Bad;
-        if (verdict == Verdict::Bad || (verdict == Verdict::Warned && !m_quiet))
+        // JSON carries its warnings in the object, so standard error stays free for errors.
+        if (verdict == Verdict::Bad || (verdict == Verdict::Warned && !m_quiet && !m_decoder.Options().json))
             m_messages.Say(m_message);
         m_output.InputDone();
     }

@@ -40,7 +40,7 @@ std::string Expected(const std::string& hex, const cli::DecodeOptions& options)
     const std::string display = FormatHexForDisplay(hex), length = std::to_string(hex.size() * 4);
     if (!options.json)
         return display + "\t" + length + "\t" + bits + (withNames ? "\t" + named : "") + "\n";
-    return "{\"input\":1,\"display\":\"" + display + "\",\"hex\":\"" + hex + "\",\"length\":" + length + ",\"bits\":[" + bits + "]" +
+    return "{\"input\":1,\"source\":\"stdin\",\"display\":\"" + display + "\",\"hex\":\"" + hex + "\",\"length\":" + length + ",\"bits\":[" + bits + "]" +
            (withNames ? ",\"names\":[" + names + "]" : "") + ",\"warnings\":[";
 }
 

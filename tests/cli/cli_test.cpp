@@ -145,12 +145,12 @@ TEST(CliDecodeTest, TextsGoTheWindowsWay)
         {{"--sep", ",", "8" + std::string(30, '0') + "1"}, "", 0, k1And128.substr(0, 56) + "1,128\n", ""},
         // The names in Chinese, in UTF-8.
         {{"--names=zh", "C0"}, "", 0, "C0 00 00 00 00 00 00 00    \t64\t1 2\t1=\xE7\xAC\xAC\xE4\xBA\x8C\xE4\xBD\x8D\xE5\x9B\xBE; 2=" + kPan + "\n", ""},
-        {{"-jn", "--names=zh", "4000000000000000"}, "", 0, R"({"input":1,"display":"40 00 00 00 00 00 00 00    ","hex":"4000000000000000",)"
+        {{"-jn", "--names=zh", "4000000000000000"}, "", 0, R"({"input":1,"source":"argument","display":"40 00 00 00 00 00 00 00    ","hex":"4000000000000000",)"
          R"("length":64,"bits":[2],"names":[")" + kPan + R"("],"warnings":[]})" "\n", ""},
         // JSON Lines with the documented members in order; options may follow the texts.
-        {{"0123400000000000", "-j"}, "", 0, R"({"input":1,"display":"01 23 40 00 00 00 00 00    ","hex":"0123400000000000",)"
+        {{"0123400000000000", "-j"}, "", 0, R"({"input":1,"source":"argument","display":"01 23 40 00 00 00 00 00    ","hex":"0123400000000000",)"
                                             R"("length":64,"bits":[8,11,15,16,18],"warnings":[]})" "\n", ""},
-        {{"--json", "--names", "xyz"}, "", 0, R"({"input":1,"display":")" + kClear + R"(","hex":")" + k16 + R"(","length":64,"bits":[],)"
+        {{"--json", "--names", "xyz"}, "", 0, R"({"input":1,"source":"argument","display":")" + kClear + R"(","hex":")" + k16 + R"(","length":64,"bits":[],)"
          R"("names":[],"warnings":["characters other than hex digits and spaces, the first \"x\" at column 1","0 hex digits, not 16 or 32"]})" "\n", ""},
     };
     for (const Case& c : cases)
@@ -193,12 +193,13 @@ TEST(CliDecodeTest, UncleanInputIsNamedAndStrictModeRefusesIt)
         const std::string refused = kDecode + "argument 1: not a clean bitmap: " + warnings + "\n";
         Check({{"decode", c.text}, "", 0, c.out, c.warnings.empty() ? "" : kDecode + "warning: argument 1: " + warnings + "\n"});
         Check({{"decode", "-q", c.text}, "", 0, c.out, ""});
-        const std::string out = RunCli({"decode", "-jq", c.text}).out;
-        EXPECT_EQ(out.size() - json.size() - 2, out.rfind(json)) << out;
+        // JSON keeps its warnings to the object.
+        const Outcome outcome = RunCli({"decode", "-j", c.text});
+        EXPECT_TRUE(outcome.out.size() - json.size() - 2 == outcome.out.rfind(json) && outcome.err.empty()) << outcome.out << outcome.err;
         if (c.warnings.empty())
             continue;
         Check({{"decode", "--strict", "-q", c.text}, "", 1, "error: not a clean bitmap: " + warnings + "\n", refused});
-        Check({{"decode", "--strict", "--json", c.text}, "", 1, "{\"input\":1,\"error\":\"not a clean bitmap: " + Join({warnings}, true).substr(1) +
+        Check({{"decode", "--strict", "--json", c.text}, "", 1, "{\"input\":1,\"source\":\"argument\",\"error\":\"not a clean bitmap: " + Join({warnings}, true).substr(1) +
                "," + json + "}\n", refused});
     }
     Check({{"decode", "--strict", k7238}, "", 0, k7238Line, ""});
@@ -213,7 +214,7 @@ TEST(CliDecodeTest, WholeMessagesAndEncodings)
         {{"--message", "0200" + k7238 + "3132"}, "", 0, "0200\t" + k7238Line, ""},
         {{"--message", "0200 8000000000000000 " + tail + " 99"}, "", 0, both, ""},
         {{"--message", "--header", "2", "6000 0200 8000000000000000" + tail}, "", 0, both, ""},
-        {{"--message", "--header=2", "-j", "60000200" + k7238}, "", 0, R"({"input":1,"mti":"0200","display":"72 38 00 01 08 C1 80 00    ",)"
+        {{"--message", "--header=2", "-j", "60000200" + k7238}, "", 0, R"({"input":1,"source":"argument","mti":"0200","display":"72 38 00 01 08 C1 80 00    ",)"
          R"("hex":"7238000108C18000","length":64,"bits":[2,3,4,7,11,12,13,32,37,41,42,48,49],"warnings":[]})" "\n", ""},
         // Too short for the bitmaps bit 1 announces, or for the header; a message type that is no number.
         {{"--message", "02008000000000000000" + tail.substr(8)}, "", 1, "error: " + shortMessage, kDecode + "argument 1: " + shortMessage},
@@ -230,8 +231,8 @@ TEST(CliDecodeTest, WholeMessagesAndEncodings)
          "one is dropped; 3 hex digits, not 16 or 32\n"},
         // Raw bitmaps, their length from bit 1, one after another; the last one cut short.
         {{"--from=binary", "-j"}, "\x80" + std::string(14, '\0') + "\x01\x72\x38", 1,
-         "{\"input\":1,\"display\":\"" + k1And128.substr(0, 51) + "\",\"hex\":\"8000000000000000" + tail + "\",\"length\":128,\"bits\":[1,128],"
-         "\"warnings\":[]}\n{\"input\":2,\"error\":\"the input ends inside a bitmap of 8 bytes, after 2\"}\n",
+         "{\"input\":1,\"source\":\"stdin\",\"display\":\"" + k1And128.substr(0, 51) + "\",\"hex\":\"8000000000000000" + tail + "\",\"length\":128,\"bits\":[1,128],"
+         "\"warnings\":[]}\n{\"input\":2,\"source\":\"stdin\",\"error\":\"the input ends inside a bitmap of 8 bytes, after 2\"}\n",
          kDecode + "bitmap 2: the input ends inside a bitmap of 8 bytes, after 2\n"},
     };
     for (const Case& c : cases)
@@ -246,16 +247,16 @@ TEST(CliDecodeTest, FilesAndStandardInputInCommandLineOrder)
     const Case cases[] = {
         {{"-q", "-f", "lines.txt", "-", "01", "--file=lines.txt"}, "01\n", 1,
          kBit1 + empty + k7238Line + kBit8 + kBit8 + kBit1 + empty + k7238Line, emptyLine + emptyLine},
-        {{"-jflines.txt"}, "", 1, "{\"input\":1,\"file\":\"lines.txt\",\"display\":\"80 00 00 00 00 00 00 00    \",\"hex\":\"8000000000000000\","
-         "\"length\":64,\"bits\":[1],\"warnings\":[\"2 hex digits, not 16 or 32\"]}\n{\"input\":2,\"file\":\"lines.txt\",\"error\":\"" + kEmpty +
-         "\"}\n{\"input\":3,\"file\":\"lines.txt\",\"display\":\"72 38 00 01 08 C1 80 00    \",\"hex\":\"" + k7238 + "\",\"length\":64,"
+        {{"-jflines.txt"}, "", 1, "{\"input\":1,\"source\":\"file\",\"file\":\"lines.txt\",\"display\":\"80 00 00 00 00 00 00 00    \",\"hex\":\"8000000000000000\","
+         "\"length\":64,\"bits\":[1],\"warnings\":[\"2 hex digits, not 16 or 32\"]}\n{\"input\":2,\"source\":\"file\",\"file\":\"lines.txt\",\"error\":\"" + kEmpty +
+         "\"}\n{\"input\":3,\"source\":\"file\",\"file\":\"lines.txt\",\"display\":\"72 38 00 01 08 C1 80 00    \",\"hex\":\"" + k7238 + "\",\"length\":64,"
          "\"bits\":[2,3,4,7,11,12,13,32,37,41,42,48,49],\"warnings\":[]}\n",
-         kDecode + "warning: lines.txt line 1: 2 hex digits, not 16 or 32\n" + emptyLine},
+         emptyLine},
         {{"--from", "binary", "--file", "raw.bin", "-"}, std::string(7, '\0'), 1, kBit8 + "error: the input ends inside a bitmap of 8 bytes, after 7\n",
          kDecode + "bitmap 1: the input ends inside a bitmap of 8 bytes, after 7\n"},
         // JSON stays valid whatever bytes a file's name holds.
-        {{"-j", "-f", gbk.path, "-f", utf8.path}, "", 1, "{\"input\":1,\"file\":\"\\u00b0\\u00a1.txt\",\"error\":\"" + kEmpty + "\"}\n"
-         "{\"input\":1,\"file\":\"\xC3\xA9.txt\",\"error\":\"" + kEmpty + "\"}\n", kDecode + gbk.path + " line 1: " + kEmpty + "\n" +
+        {{"-j", "-f", gbk.path, "-f", utf8.path}, "", 1, "{\"input\":1,\"source\":\"file\",\"file\":\"\\u00b0\\u00a1.txt\",\"error\":\"" + kEmpty + "\"}\n"
+         "{\"input\":1,\"source\":\"file\",\"file\":\"\xC3\xA9.txt\",\"error\":\"" + kEmpty + "\"}\n", kDecode + gbk.path + " line 1: " + kEmpty + "\n" +
          kDecode + utf8.path + " line 1: " + kEmpty + "\n"},
         // A file that cannot be read is named with the reason, and the rest still done.
         {{"-f", "missing.txt", "-f", ".", k7238}, "", 1, k7238Line,
@@ -272,7 +273,7 @@ TEST(CliStatusTest, BadInputIsNamedAndTheRestStillDone)
     const Case cases[] = {
         // Arguments win over standard input; each input has its line, the bad ones their error.
         {{"decode", "-q", "80", "", "01"}, "01\n", 1, kBit1 + "error: " + kEmpty + "\n" + kBit8, kDecode + "argument 2: " + kEmpty + "\n"},
-        {{"decode", "--json", "--quiet"}, "\n", 1, "{\"input\":1,\"error\":\"" + kEmpty + "\"}\n", kDecode + "line 1: " + kEmpty + "\n"},
+        {{"decode", "--json"}, "\n", 1, "{\"input\":1,\"source\":\"stdin\",\"error\":\"" + kEmpty + "\"}\n", kDecode + "line 1: " + kEmpty + "\n"},
         // Bit 1 alone makes no secondary bitmap; a bit of 65..128 does.
         {{"encode", "2", "3", "4", "007", "11"}, "", 0, "7220000000000000\n", ""},
         {{"encode", "1"}, "", 0, "8000000000000000\n", ""},
