@@ -1,4 +1,5 @@
 #include "cli_app.h"
+#include "console_sink.h"
 #include "lead_bytes.h"
 
 #include <cerrno>
@@ -146,8 +147,10 @@ int main(int argc, char* argv[])
     _setmode(2, _O_BINARY);
 #endif
     CDescriptorSource in(0);
-    CDescriptorSink out(1);
-    CDescriptorSink err(2);
+    CDescriptorSink outBytes(1);
+    CDescriptorSink errBytes(2);
+    cli::CConsoleSink out(1, outBytes);
+    cli::CConsoleSink err(2, errBytes);
     try
     {
         const std::vector<std::string> args(argv + 1, argv + argc);
