@@ -2,7 +2,7 @@
 # Builds every configuration and runs every test: the core natively, once more
 # under AddressSanitizer + UndefinedBehaviorSanitizer, its fuzzer for a bounded
 # time, and the Windows build (core, window layer, controls, program) under
-# Wine in a private X display; the manual
+# Wine in a private X display; orvane-cli.exe on a Wine console; the manual
 # page against the help; both packages, built and checked.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -33,6 +33,7 @@ step "fuzz run" ctest --test-dir build/fuzz --output-on-failure
 step "generated images current" python3 scripts/make_images.py --check
 step "windows build" build windows
 step "windows tests" scripts/with-display.sh ctest --preset windows
+step "windows console" scripts/wine-console-test.sh build/windows/cli/orvane-cli.exe
 step "native package" cmake --build --preset native --target package
 step "windows package" cmake --build --preset windows --target package
 step "packages" tests/packaging/test-packages.sh build/native build/windows
