@@ -101,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string out, message;
     const cli::Verdict verdict = cli::CDecoder(options).Decode(text, cli::InputPlace{cli::InputKind::Line, 1}, out, message);
     const bool clean = IsClean(text);
-    const std::string error = options.json ? "{\"input\":1,\"error\":\"" : "error: ";
+    const std::string error = options.json ? "{\"input\":1,\"source\":\"stdin\",\"error\":\"" : "error: ";
     if (text.empty())
         Check(verdict == cli::Verdict::Bad && out == error + "the bitmap text is empty" + (options.json ? "\"}\n" : "\n"));
     else if (!clean && options.strict)
