@@ -19,8 +19,6 @@ namespace cli
 namespace
 {
 
-const char kProgram[] = "orvane-cli";
-
 const char kMainHelp[] =
     "Usage: orvane-cli decode [OPTION...] [--] [TEXT|-]...\n"
     "       orvane-cli encode [-a] [-d] [--] N...\n"
