@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,13 +13,10 @@ namespace
 
 using namespace message;
 
-std::string Bytes(const char* hex)
+std::string Bytes(std::string hex)
 {
-    std::string digits;
-    for (const char* c = hex; *c; ++c)
-        if (*c != ' ')
-            digits += *c;
-    return CHexCodec().HexToBytes(digits);
+    hex.erase(std::remove(hex.begin(), hex.end(), ' '), hex.end());
+    return CHexCodec().HexToBytes(hex);
 }
 
 // "TAG@offset+valueLength" per node, one '>' per level of nesting.
@@ -31,17 +29,9 @@ std::string Render(const std::vector<TlvNode>& nodes)
     return text;
 }
 
-struct ReadCase
-{
-    const char* hex;
-    const char* nodes;
-    std::size_t problemOffset;
-    const char* problem; // empty when the whole text reads
-};
-
 TEST(TlvTest, ReadsObjectsAndStopsAtTheFirstMalformedOne)
 {
-    const ReadCase cases[] = {
+    const struct { const char* hex; const char* nodes; std::size_t problemOffset; const char* problem; } cases[] = {
         {"", "", 0, ""},
         {"9F2608 8B2F7A1D04E65C39 9F2701 80 9F1013 07010103A00000010A010000000000ED538FE4 5F2A02 0156",
          "9F26@0+8 9F27@11+1 9F10@15+19 5F2A@37+2", 0, ""},
@@ -62,7 +52,7 @@ TEST(TlvTest, ReadsObjectsAndStopsAtTheFirstMalformedOne)
         {"7106 9F1804 00112233", "71@0+6", 2, "value overruns its template by 1 byte"},
         {"9F2701 80 7180 9F2701 80 0000", "9F27@0+1", 4, "indefinite length"},
     };
-    for (const ReadCase& c : cases)
+    for (const auto& c : cases)
     {
         std::vector<TlvNode> nodes;
         TlvProblem problem;
@@ -92,12 +82,7 @@ TEST(TlvTest, StopsAtTemplatesNestedBeyondTheLimit)
 
 TEST(TlvTest, ParsesOnlyWellFormedTags)
 {
-    const struct
-    {
-        const char* hex;
-        std::uint32_t tag; // 0: rejected
-        std::uint8_t tagBytes;
-    } cases[] = {
+    const struct { const char* hex; std::uint32_t tag; std::uint8_t tagBytes; } cases[] = { // tag 0: rejected
         {"9f26", 0x9F26, 2}, {"95", 0x95, 1},  {"DF8101", 0xDF8101, 3}, {"BF0C", 0xBF0C, 2},
         {"", 0, 0},          {"9", 0, 0},      {"00", 0, 0},            {"9F", 0, 0},
         {"9F81", 0, 0},      {"9526", 0, 0},   {"9F2601", 0, 0},        {"DF81828301", 0, 0},
@@ -119,11 +104,7 @@ TEST(TlvTest, ParsesOnlyWellFormedTags)
 
 TEST(TlvTest, WritesTheShortestLengthAndReadsItBack)
 {
-    const struct
-    {
-        std::size_t length;
-        std::size_t lengthBytes;
-    } cases[] = {{0, 1}, {127, 1}, {128, 2}, {255, 2}, {256, 3}, {65535, 3}, {65536, 4}};
+    const struct { std::size_t length, lengthBytes; } cases[] = {{0, 1}, {127, 1}, {128, 2}, {255, 2}, {256, 3}, {65535, 3}, {65536, 4}};
     for (const auto& c : cases)
     {
         std::string out = Bytes("FF00"); // padding before the object
