@@ -48,14 +48,14 @@ bool ReadTlv(std::string_view bytes, std::vector<TlvNode>& nodes, TlvProblem& pr
     nodes.clear();
     problem = TlvProblem();
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    // ends[d] is where the template open at depth d + 1 ends; the text itself
-    // is the outermost container.
+    // ends[d] is where the open template of depth d ends, whose children have
+    // depth d + 1; the text itself holds the objects of depth 0.
     std::size_t ends[kMaxTlvDepth];
     std::uint8_t depth = 0;
     std::size_t pos = 0;
     for (;;)
     {
-        std::size_t limit = depth == 0 ? bytes.size() : ends[depth - 1];
+        const std::size_t limit = depth == 0 ? bytes.size() : ends[depth - 1];
         while (pos < limit && IsPadding(data[pos]))
             ++pos;
         if (pos == limit)
