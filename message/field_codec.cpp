@@ -1,5 +1,6 @@
 #include "field_codec.h"
 
+#include <array>
 #include <cassert>
 
 namespace message
@@ -51,9 +52,21 @@ std::string CheckText(Content content, std::string_view text)
 {
     if (IsBinaryContent(content))
         return std::string();
+    // IsAllowed by table, as it is asked of every character read or built:
+    // row 0 for the first character (the sign of x+n), row 1 for the rest.
+    static const auto kAllowed = [] {
+        std::array<std::array<std::array<bool, 256>, 2>, static_cast<std::size_t>(Content::Bitmap) + 1> table{};
+        for (std::size_t content = 0; content < table.size(); ++content)
+            for (std::size_t c = 0; c < 256; ++c)
+                for (std::size_t row = 0; row < 2; ++row)
+                    table[content][row][c] =
+                        IsAllowed(static_cast<Content>(content), static_cast<unsigned char>(c), row);
+        return table;
+    }();
+    const auto& allowed = kAllowed[static_cast<std::size_t>(content)];
     for (std::size_t i = 0; i < text.size(); ++i)
     {
-        if (!IsAllowed(content, static_cast<unsigned char>(text[i]), i))
+        if (!allowed[i == 0 ? 0 : 1][static_cast<unsigned char>(text[i])])
             return Printable(text) + " is not " + ContentName(content) + ": " + Printable(text.substr(i, 1)) +
                    " at character " + std::to_string(i + 1);
     }
@@ -236,14 +249,13 @@ std::size_t ValueUnits(const FieldFormat& format, std::string_view value)
 
 bool EncodeField(const FieldFormat& format, std::string_view value, bool pad, std::string& out, std::string& error)
 {
-    const std::string described = DescribeFormat(format);
     std::string padded;
     std::size_t units = ValueUnits(format, value);
     if (format.length == LengthKind::Fixed && units != format.size)
     {
         if (!pad || units > format.size)
         {
-            error = Count(format.content, units) + ", the format is " + described;
+            error = Count(format.content, units) + ", the format is " + DescribeFormat(format);
             return false;
         }
         const std::size_t missing = format.size - units;
@@ -269,18 +281,18 @@ bool EncodeField(const FieldFormat& format, std::string_view value, bool pad, st
     }
     if (units > format.size)
     {
-        error = Count(format.content, units) + ", over the greatest of " + described;
+        error = Count(format.content, units) + ", over the greatest of " + DescribeFormat(format);
         return false;
     }
     if (format.content == Content::XN && value.empty())
     {
-        error = "no sign, the format is " + described;
+        error = "no sign, the format is " + DescribeFormat(format);
         return false;
     }
     const std::string bad = CheckText(format.content, value);
     if (!bad.empty())
     {
-        error = bad + ", the format is " + described;
+        error = bad + ", the format is " + DescribeFormat(format);
         return false;
     }
 
@@ -342,7 +354,8 @@ bool EncodeField(const FieldFormat& format, std::string_view value, bool pad, st
             if (nibble < 0)
             {
                 out.resize(mark);
-                error = Printable(std::string_view(&c, 1)) + " cannot be written in BCD, the format is " + described;
+                error = Printable(std::string_view(&c, 1)) + " cannot be written in BCD, the format is " +
+                        DescribeFormat(format);
                 return false;
             }
             if (high < 0)

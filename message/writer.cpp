@@ -36,6 +36,7 @@ bool BuildMessage(const MessageSpec& spec, const Framing& framing, const BuildIn
         return false;
     };
     std::vector<const FieldInput*> fields;
+    fields.reserve(input.fields.size());
     for (const FieldInput& field : input.fields)
         fields.push_back(&field);
     std::sort(fields.begin(), fields.end(),
