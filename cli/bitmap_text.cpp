@@ -129,14 +129,19 @@ void AppendNumber(std::uint64_t value, std::string& out)
     out.append(digits, result.ptr);
 }
 
+} // namespace
+
 std::string PlaceText(const InputPlace& place)
 {
-    static const char* const kKinds[] = {"line ", "argument ", "bitmap "};
+    static const char* const kKinds[] = {"line ", "argument ", "bitmap ", "message "};
     std::string text = place.file != nullptr ? *place.file + " " : std::string();
     text += kKinds[static_cast<int>(place.kind)];
     AppendNumber(place.number, text);
     return text;
 }
+
+namespace
+{
 
 // The length of the UTF-8 sequence at p, or 0 if there is none.
 std::size_t Utf8Length(const unsigned char* p, const unsigned char* end)
@@ -156,6 +161,8 @@ std::size_t Utf8Length(const unsigned char* p, const unsigned char* end)
         return 0;
     return length;
 }
+
+} // namespace
 
 // A JSON string of any bytes: UTF-8 passes, other bytes become the code
 // points of their values, so the output is valid JSON whatever the input.
@@ -214,6 +221,9 @@ void AppendJsonStart(const InputPlace& place, std::string& out)
         out += place.kind == InputKind::Argument ? ",\"source\":\"argument\"" : ",\"source\":\"stdin\"";
     }
 }
+
+namespace
+{
 
 void AppendJsonList(const char* member, const std::vector<std::string>& items, std::string& out)
 {

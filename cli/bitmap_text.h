@@ -127,6 +127,15 @@ bool EncodeBits(const std::vector<std::string>& numbers, const EncodeOptions& op
 // bytes as \xNN, cut short after a few dozen characters.
 std::string Quote(const std::string& text);
 
+// "file.txt line 3", "argument 2", "message 5": an input's place in messages.
+std::string PlaceText(const InputPlace& place);
+// A JSON string of any bytes: UTF-8 passes, other bytes become the code
+// points of their values, so the output is valid JSON whatever the input.
+void AppendJsonString(const char* text, std::size_t size, std::string& out);
+void AppendJsonString(const std::string& text, std::string& out);
+// {"input":N,"source":...[,"file":...] without the closing brace.
+void AppendJsonStart(const InputPlace& place, std::string& out);
+
 // Removes the terminal's colour and cursor codes (ESC [ ... final byte) that
 // coloured logs carry: their numbers are no digits of a bitmap. Returns
 // whether any was found.

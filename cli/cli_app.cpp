@@ -4,6 +4,8 @@
 #include "input.h"
 #include "options.h"
 #include "output.h"
+#include "parse_command.h"
+#include "parse_help.h"
 
 #include <cstring>
 #include <memory>
@@ -22,7 +24,8 @@ namespace
 const char kMainHelp[] =
     "Usage: orvane-cli decode [OPTION...] [--] [TEXT|-]...\n"
     "       orvane-cli encode [-a] [-d] [--] N...\n"
-    "       orvane-cli help [decode|encode]\n"
+    "       orvane-cli parse [OPTION...] [--] [TEXT|-]...\n"
+    "       orvane-cli help [decode|encode|parse]\n"
     "       orvane-cli --version\n"
     "\n"
     "Reads and writes ISO 8583 bitmaps with the same rules as the Orvane window.\n"
@@ -30,6 +33,8 @@ const char kMainHelp[] =
     "  decode   show the bitmap, its length and its set bits for each TEXT, each\n"
     "           line of a file or of standard input, or each whole message\n"
     "  encode   print the hex text of a bitmap with bits N set\n"
+    "  parse    show every data element of each whole message, by a message\n"
+    "           specification (iso87ascii, iso87binary, iso87ebcdic, cup)\n"
     "\n"
     "Run 'orvane-cli COMMAND --help' for the options and output of a command.\n"
     "Exit status: 0 when all went well, 1 if any input was bad, 2 for a usage error.\n";
@@ -432,6 +437,8 @@ int Dispatch(const std::vector<std::string>& args, Environment& environment, COu
     const std::string& command = args[0];
     if (command == "decode")
         return Decode(args, environment, output);
+    if (command == "parse")
+        return Parse(args, environment, output);
     if (command == "encode")
         return Encode(args, output);
     const char* text = nullptr;
@@ -441,6 +448,8 @@ int Dispatch(const std::vector<std::string>& args, Environment& environment, COu
         text = kDecodeHelp;
     else if (command == "help" && args.size() == 2 && args[1] == "encode")
         text = kEncodeHelp;
+    else if (command == "help" && args.size() == 2 && args[1] == "parse")
+        text = kParseHelp;
     else if (command == "--version")
         text = "orvane-cli " ORVANE_VERSION "\n";
     if (text != nullptr)

@@ -22,6 +22,7 @@ enum class InputKind
     Line,
     Argument,
     Bitmap,
+    Message, // a raw message of a stream
 };
 
 struct InputPlace

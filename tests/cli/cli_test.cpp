@@ -404,3 +404,93 @@ TEST(CliHelpTest, EveryCommandExplainsItself)
     const Outcome none = RunCli({});
     EXPECT_TRUE(none.status == cli::kExitUsage && none.err.find("Usage: orvane-cli decode") == 0) << none.err;
 }
+
+namespace
+{
+
+// An ASCII request: PAN, processing code, amount, terminal.
+const std::string kAsciiRequest = "0200" "7000000000800000" "164761739001010119" "000000" "000000001000" "TERM0001";
+// A cup request whose field 55 holds a cryptogram and the card's PAN (5A).
+const std::string kCupRequest = "0031 6000030000 603100000000 0200 0000000000000200"
+                                "0026 9F2608 1122334455667788 5A08 4761739001010119 9F3602 0001";
+
+struct ParseCase
+{
+    std::vector<std::string> args;
+    std::string input;
+    int status;
+    std::vector<std::string> outParts; // each in the output, in order
+    std::string errPart;               // in standard error; empty: nothing there
+};
+
+TEST(CliParseTest, FieldsMaskingOutputsAndErrors)
+{
+    const ParseCase cases[] = {
+        {{"parse", kAsciiRequest}, "", cli::kExitOk,
+         {"argument 1: 0200, bitmap 7000000000800000 (iso87ascii)", "    2  n..19 LLVAR  16  476173******0119",
+          "   41  ans 8         8  TERM0001          Card acceptor terminal identification",
+          "card data masked (--unmask shows it)"},
+         ""},
+        {{"parse", "--json", "--unmask", "-"}, kAsciiRequest + "\n", cli::kExitOk,
+         {"{\"input\":1,\"source\":\"stdin\",\"mti\":\"0200\",\"bitmap\":\"7000000000800000\",\"fields\":{\"2\":"
+          "\"4761739001010119\",\"3\":\"000000\",\"4\":\"000000001000\",\"41\":\"TERM0001\"},\"masked\":false,"
+          "\"warnings\":[]}\n"},
+         ""},
+        {{"parse", "-F", "mti,2,39,41", kAsciiRequest}, "", cli::kExitOk, {"0200\t476173******0119\t\tTERM0001\n"}, ""},
+        // What was read before an error is still shown; the next input is read as usual.
+        {{"parse", "-j", "-"}, kAsciiRequest + "XY\n" + kAsciiRequest.substr(0, 30) + "\n", cli::kExitBadInput,
+         {"\"error\":\"field 41 at byte 64: 2 bytes left after the last field\"", "\"41\":\"TERM0001\"",
+          "{\"input\":2,", "\"error\":\"field 2 at byte 22: the message ends inside the field: 16 bytes needed, 8 left\""},
+         "line 1: field 41 at byte 64: 2 bytes left after the last field"},
+        {{"parse", "--spec", "cup", "--json", kCupRequest}, "", cli::kExitOk,
+         {"\"length\":49,\"tpdu\":\"6000030000\",\"header\":\"603100000000\"",
+          "\"55\":\"9F2608112233445566778" "85A08****************9F36020001\"",
+          "\"tlv\":{\"55\":{\"9F26\":\"1122334455667788\",\"5A\":\"****************\",\"9F36\":\"0001\"}}",
+          "\"masked\":true"},
+         ""},
+        {{"parse", "--spec", "cup", "--names=zh", kCupRequest}, "", cli::kExitOk,
+         {"   55  b...255 LLLVAR TLV", "IC卡数据域", "9F26", "应用密文", "5A"}, ""},
+        {{"parse", "--spec", "iso87binary", "02 00 40 00 00 00 00 00 00 00 16 47 61 7G"}, "", cli::kExitBadInput,
+         {"error: the input at byte 40:"}, "\"G\" at column 41"},
+        // A warning goes to standard error, or only into the JSON object.
+        {{"parse", "0200" "2000000000000000" "00A000"}, "", cli::kExitOk, {"00A000"}, "warning: argument 1: field 3"},
+        {{"parse", "-j", "0200" "2000000000000000" "00A000"}, "", cli::kExitOk, {"is not n"}, ""},
+        {{"parse", "--strict", "0200" "2000000000000000" "00A000"}, "", cli::kExitBadInput, {"error: field 3"}, "is not n"},
+        {{"parse", "--spec", "iso87foo", "x"}, "", cli::kExitUsage, {}, "unknown message specification \"iso87foo\""},
+        {{"parse", "-F", "2,mti,9999"}, "", cli::kExitUsage, {}, "--fields: "},
+    };
+    for (const ParseCase& c : cases)
+    {
+        const Outcome outcome = RunCli(c.args, c.input);
+        EXPECT_EQ(outcome.status, c.status) << c.args.back() << "\n" << outcome.out << outcome.err;
+        std::size_t at = 0;
+        for (const std::string& part : c.outParts)
+        {
+            at = outcome.out.find(part, at);
+            EXPECT_NE(at, std::string::npos) << part << "\nin\n" << outcome.out;
+        }
+        if (c.errPart.empty())
+            EXPECT_EQ(outcome.err, "");
+        else
+            EXPECT_NE(outcome.err.find(c.errPart), std::string::npos) << outcome.err;
+    }
+}
+
+// Raw bytes framed by a 2-byte length: many messages one after another, in
+// pieces that split them anywhere, and one cut short at the end.
+TEST(CliParseTest, FramedBinaryStream)
+{
+    const std::string request = std::string("\x00\x1C", 2) + "0200" "0000000000800000" "TERM0001";
+    const std::string echo = std::string("\x00\x14", 2) + "0800" "0000000000000000";
+    const std::string stream = request + echo + request + echo + std::string("\x00\x32" "02", 4);
+    for (std::size_t piece : {std::size_t(1), std::size_t(5), std::size_t(1) << 20})
+    {
+        const Outcome outcome = RunCli({"parse", "--from", "binary", "--length-prefix", "2", "-F", "mti,41"}, stream, piece);
+        EXPECT_EQ(outcome.status, cli::kExitBadInput);
+        EXPECT_EQ(outcome.out, "0200\tTERM0001\n0800\t\n0200\tTERM0001\n0800\t\n\t\n") << piece;
+        EXPECT_NE(outcome.err.find("message 5: the input at byte 0: the stream ends inside a message: 4 of its 52 bytes"),
+                  std::string::npos) << outcome.err;
+    }
+}
+
+} // namespace

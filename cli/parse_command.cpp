@@ -1,0 +1,261 @@
+#include "parse_command.h"
+
+#include "input.h"
+#include "message_parser.h"
+#include "options.h"
+#include "parse_help.h"
+
+namespace cli
+{
+
+namespace
+{
+
+// Hands lines, TEXT arguments and raw streams to the parser and passes each
+// verdict on: errors to standard error, warnings too unless quiet or JSON,
+// which carries them in its objects.
+class CParseStream : public CLineHandler, public CChunkHandler
+{
+public:
+    CParseStream(CMessageParser& parser, COutput& output, CMessages& messages, bool quiet)
+        : m_parser(parser), m_output(output), m_messages(messages), m_quiet(quiet)
+    {
+    }
+
+    void Line(const std::string& line, const InputPlace& place) override
+    {
+        m_message.clear();
+        Said(m_parser.ParseText(line, place, m_output.Out(), m_message), m_message);
+    }
+
+    void Rejected(const std::string& reason, const InputPlace& place) override
+    {
+        m_message.clear();
+        Said(m_parser.Reject(reason, place, m_output.Out(), m_message), m_message);
+    }
+
+    void Text(const std::string& text, std::uint64_t number)
+    {
+        m_message.clear();
+        Said(m_parser.ParseText(text, InputPlace{InputKind::Argument, number}, m_output.Out(), m_message), m_message);
+    }
+
+    void Chunk(const char* data, std::size_t size) override
+    {
+        m_parser.Feed(std::string_view(data, size), m_file, m_output.Out(),
+                      [this](Verdict verdict, const std::string& message) { Said(verdict, message); });
+    }
+
+    void EndStream()
+    {
+        m_parser.EndStream(m_file, m_output.Out(),
+                           [this](Verdict verdict, const std::string& message) { Said(verdict, message); });
+    }
+
+    void SetFile(const std::string* file) { m_file = file; }
+    void Paused() override { m_output.Flush(); }
+    bool ReadOn() const override { return !m_output.Failed(); }
+
+    void Bad(const std::string& message)
+    {
+        m_anyBad = true;
+        m_messages.Say(message);
+        m_output.InputDone();
+    }
+
+    bool AnyBad() const { return m_anyBad; }
+
+private:
+    void Said(Verdict verdict, const std::string& message)
+    {
+        m_anyBad = m_anyBad || verdict == Verdict::Bad;
+        const bool json = m_parser.Options().output.form == MessageForm::Json;
+        if (verdict == Verdict::Bad || (verdict == Verdict::Warned && !m_quiet && !json))
+            m_messages.Say(message);
+        m_output.InputDone();
+    }
+
+    CMessageParser& m_parser;
+    COutput& m_output;
+    CMessages& m_messages;
+    const bool m_quiet;
+    const std::string* m_file = nullptr;
+    std::string m_message;
+    bool m_anyBad = false;
+};
+
+} // namespace
+
+int Parse(const std::vector<std::string>& args, Environment& environment, COutput& output)
+{
+    CMessages messages(output, "parse");
+    MessageParseOptions options;
+    std::vector<Source> sources;
+    std::string specName = "iso87ascii";
+    std::string from;
+    std::string columns;
+    bool help = false;
+    bool quiet = false;
+    bool headerGiven = false;
+    std::size_t header = 0;
+    bool prefixGiven = false;
+    message::LengthPrefix prefix = message::LengthPrefix::None;
+    const std::vector<OptionDef> table = {
+        {'s', "spec", Value::Required},   {0, "from", Value::Required},   {0, "header", Value::Required},
+        {0, "length-prefix", Value::Required}, {'n', "names", Value::Optional}, {'j', "json", Value::None},
+        {'F', "fields", Value::Required}, {0, "unmask", Value::None},     {0, "strict", Value::None},
+        {'f', "file", Value::Required},   {'q', "quiet", Value::None},    {'h', "help", Value::None},
+    };
+    const auto operand = [&sources](const std::string& arg) {
+        sources.push_back(arg == "-" ? Source{Source::StandardInput, ""} : Source{Source::Text, arg});
+    };
+    const bool parsed = ParseOptions(args, table, messages, operand, [&](const std::string& name, const std::string& value) {
+        const std::string bad = "invalid value " + Quote(value) + " for --" + name;
+        if (name == "spec")
+            specName = value;
+        else if (name == "from")
+        {
+            if (value != "text" && value != "hex" && value != "binary")
+                return bad + ": text, hex or binary";
+            from = value;
+        }
+        else if (name == "header")
+        {
+            if (value.empty() || value.size() > 4 || value.find_first_not_of("0123456789") != std::string::npos)
+                return bad + ": a number of bytes, 0 to 9999";
+            header = static_cast<std::size_t>(std::stoul(value));
+            headerGiven = true;
+        }
+        else if (name == "length-prefix")
+        {
+            if (value == "none")
+                prefix = message::LengthPrefix::None;
+            else if (value == "2")
+                prefix = message::LengthPrefix::Binary2;
+            else if (value == "4")
+                prefix = message::LengthPrefix::Binary4;
+            else if (value == "a4")
+                prefix = message::LengthPrefix::Ascii4;
+            else
+                return bad + ": 2, 4, a4 or none";
+            prefixGiven = true;
+        }
+        else if (name == "names" && (value.empty() || value == "en"))
+            options.output.names = Names::English;
+        else if (name == "names" && value == "zh")
+            options.output.names = Names::Chinese;
+        else if (name == "names")
+            return bad + ": en or zh";
+        else if (name == "json")
+            options.output.form = MessageForm::Json;
+        else if (name == "fields")
+            columns = value;
+        else if (name == "unmask")
+            options.output.unmask = true;
+        else if (name == "strict")
+            options.strict = true;
+        else if (name == "file")
+            sources.push_back(Source{Source::File, value});
+        else if (name == "quiet")
+            quiet = true;
+        else
+            help = true;
+        return std::string();
+    });
+    if (!parsed)
+        return kExitUsage;
+    if (help)
+    {
+        output.Out() += kParseHelp;
+        return kExitOk;
+    }
+    const message::MessageSpec* spec = message::FindBuiltinSpec(specName);
+    if (spec == nullptr)
+    {
+        std::string names;
+        for (const std::string& known : message::BuiltinSpecNames())
+            names += (names.empty() ? "" : ", ") + known;
+        messages.UsageError("unknown message specification " + Quote(specName) + ": " + names);
+        return kExitUsage;
+    }
+    if (!columns.empty())
+    {
+        std::string error;
+        if (!ParseColumns(columns, options.output.columns, error))
+        {
+            messages.UsageError("--fields: " + error);
+            return kExitUsage;
+        }
+        if (options.output.form == MessageForm::Json)
+        {
+            messages.UsageError("--fields and --json are two outputs: choose one");
+            return kExitUsage;
+        }
+        options.output.form = MessageForm::Columns;
+    }
+    options.from = from == "text"     ? message::InputForm::Text
+                   : from == "hex"    ? message::InputForm::Hex
+                   : from == "binary" ? message::InputForm::Binary
+                                      : spec->input;
+    options.framing = spec->framing;
+    if (headerGiven)
+        options.framing.header = header == 0 ? std::vector<message::HeaderPart>{}
+                                             : std::vector<message::HeaderPart>{{"header", header}};
+    if (prefixGiven)
+        options.framing.lengthPrefix = prefix;
+
+    if (sources.empty())
+        sources.push_back(Source{Source::StandardInput, ""});
+    for (const Source& source : sources)
+    {
+        if (options.from == message::InputForm::Binary && source.kind == Source::Text)
+        {
+            messages.UsageError("--from binary reads standard input or files, not TEXT arguments");
+            return kExitUsage;
+        }
+    }
+
+    CMessageParser parser(*spec, options);
+    CParseStream stream(parser, output, messages, quiet);
+    std::uint64_t textNumber = 0;
+    for (const Source& source : sources)
+    {
+        if (output.Failed())
+            break;
+        if (source.kind == Source::Text)
+        {
+            stream.Text(source.text, ++textNumber);
+            continue;
+        }
+        std::unique_ptr<CByteSource> file;
+        CByteSource* in = &environment.in;
+        const std::string* path = source.kind == Source::File ? &source.text : nullptr;
+        if (path != nullptr)
+        {
+            int error = 0;
+            file = OpenFile(*path, error);
+            if (file == nullptr)
+            {
+                stream.Bad("cannot open " + *path + ": " + Reason(error));
+                continue;
+            }
+            in = file.get();
+        }
+        int error = 0;
+        if (options.from == message::InputForm::Binary)
+        {
+            stream.SetFile(path);
+            error = ReadChunks(*in, static_cast<CChunkHandler&>(stream));
+            stream.EndStream();
+        }
+        else
+        {
+            error = ReadLines(*in, path, environment.maxLineBytes, static_cast<CLineHandler&>(stream));
+        }
+        if (error != 0)
+            stream.Bad("cannot read " + (path != nullptr ? *path : std::string("standard input")) + ": " + Reason(error));
+    }
+    return messages.Finish(stream.AnyBad() ? kExitBadInput : kExitOk);
+}
+
+} // namespace cli
