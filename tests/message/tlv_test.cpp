@@ -56,7 +56,8 @@ TEST(TlvTest, ReadsObjectsAndStopsAtTheFirstMalformedOne)
     {
         std::vector<TlvNode> nodes;
         TlvProblem problem;
-        EXPECT_EQ(problem.what.empty(), ReadTlv(Bytes(c.hex), nodes, problem)) << c.hex;
+        const bool read = ReadTlv(Bytes(c.hex), nodes, problem);
+        EXPECT_EQ(problem.what.empty(), read) << c.hex;
         EXPECT_EQ(c.nodes, Render(nodes)) << c.hex;
         EXPECT_EQ(c.problem, problem.what) << c.hex;
         EXPECT_EQ(c.problemOffset, problem.offset) << c.hex;
