@@ -22,7 +22,7 @@ _orvane_cli()
     fi
 
     if (( COMP_CWORD == 1 )); then
-        COMPREPLY=($(compgen -W "decode encode help --version --help" -- "$cur"))
+        COMPREPLY=($(compgen -W "decode encode parse help --version --help" -- "$cur"))
         return
     fi
 
@@ -48,11 +48,38 @@ _orvane_cli()
                 --message --header --sep --strict --quiet --help -n -j -a -f -q -h" -- "$cur"))
         fi
         ;;
+    parse)
+        case ${option:-$prev} in
+        --names)
+            if [[ -n $option ]]; then
+                COMPREPLY=($(compgen -W "en zh" -- "$cur"))
+                return
+            fi ;;
+        -s | --spec)
+            COMPREPLY=($(compgen -W "iso87ascii iso87binary iso87ebcdic cup" -- "$cur") $(compgen -f -- "$cur"))
+            return ;;
+        --from)
+            COMPREPLY=($(compgen -W "text hex binary" -- "$cur"))
+            return ;;
+        --length-prefix)
+            COMPREPLY=($(compgen -W "2 4 a4 none" -- "$cur"))
+            return ;;
+        -f | --file)
+            COMPREPLY=($(compgen -f -- "$cur"))
+            return ;;
+        --header | -F | --fields)
+            return ;;
+        esac
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W "--spec --from --header --length-prefix --names --names=en --names=zh --json
+                --fields --unmask --strict --file --quiet --help -s -n -j -F -f -q -h" -- "$cur"))
+        fi
+        ;;
     encode)
         [[ $cur == -* ]] && COMPREPLY=($(compgen -W "--auto-first --display --help -a -d -h" -- "$cur"))
         ;;
     help)
-        (( COMP_CWORD == 2 )) && COMPREPLY=($(compgen -W "decode encode" -- "$cur"))
+        (( COMP_CWORD == 2 )) && COMPREPLY=($(compgen -W "decode encode parse" -- "$cur"))
         ;;
     esac
 }
