@@ -4,6 +4,7 @@
 #include "message_parser.h"
 #include "options.h"
 #include "parse_help.h"
+#include "spec_file.h"
 
 namespace cli
 {
@@ -167,9 +168,33 @@ int Parse(const std::vector<std::string>& args, Environment& environment, COutpu
     if (help)
     {
         output.Out() += kParseHelp;
+        output.Out() += message::kSpecFileHelp;
         return kExitOk;
     }
     const message::MessageSpec* spec = message::FindBuiltinSpec(specName);
+    message::MessageSpec fileSpec;
+    if (spec == nullptr && IsFile(specName))
+    {
+        int error = 0;
+        const std::unique_ptr<CByteSource> file = OpenFile(specName, error);
+        std::string text;
+        char buffer[4096];
+        long long count = 0;
+        while (file != nullptr && (count = file->Read(buffer, sizeof buffer)) > 0)
+            text.append(buffer, static_cast<std::size_t>(count));
+        if (file == nullptr || count < 0)
+        {
+            messages.Say("cannot read " + specName + ": " + Reason(file == nullptr ? error : static_cast<int>(-count)));
+            return messages.Finish(kExitUsage);
+        }
+        std::string problem;
+        if (!message::LoadSpecFile(text, specName, fileSpec, problem))
+        {
+            messages.Say(problem);
+            return messages.Finish(kExitUsage);
+        }
+        spec = &fileSpec;
+    }
     if (spec == nullptr)
     {
         std::string names;
