@@ -51,7 +51,7 @@ const char* const kRequestEmv =
 // The issuer's answer: its authentication data and the response code for the card.
 const char* const kResponseEmv = "910A3B7F8A2C1D4E5F6000128A023030";
 
-// Field 55 as the specification carries it: hex text in an ans field, raw bytes in a b field.
+// Field 55 as the message specification carries it: hex text in an ans field, raw bytes in a b field.
 std::string Emv(const MessageSpec& spec, const char* hex)
 {
     return spec.fields[55]->content == Content::B ? Bytes(hex) : std::string(hex);

@@ -117,7 +117,7 @@ inline MessageSpec RandomSpec(CFuzzBytes& bytes)
     return spec;
 }
 
-// The first byte picks the specification: a built-in one, or one made from
+// The first byte picks the message specification: a built-in one, or one made from
 // the next kSpecBytes bytes. The message follows.
 constexpr std::size_t kSpecBytes = 48;
 

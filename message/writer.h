@@ -1,7 +1,7 @@
 #pragma once
 
 // Building a whole message from its fields: the bitmaps, every length
-// prefix and BCD pad follow from the fields and the specification.
+// prefix and BCD pad follow from the fields and the message specification.
 
 #include "reader.h"
 
