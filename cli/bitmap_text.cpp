@@ -2,6 +2,7 @@
 
 #include "display_text.h"
 #include "element_names.h"
+#include "field_codec.h"
 #include "hex_codec.h"
 
 #include <array>
@@ -436,35 +437,34 @@ bool CDecoder::ReadMessage(const std::string& text, std::string& mti, std::strin
     if (other != std::string::npos)
         m_warnings.push_back(OtherWarning(text, other, m_options.from == Encoding::Hex ? "" : " in the decoded text"));
 
-    // The primary bitmap's bit 1 tells whether the secondary one follows.
+    // The header, message type and bitmaps are read as parse reads them: the
+    // hex digits are the message's bytes, a last odd digit belongs to no byte.
     const std::string digits = CIsoBitmap::HexDigits(text, m_options.leadByte);
-    const std::size_t start = 2 * m_options.header + 4;
-    std::size_t need = start + 16;
-    const char* parts = "the message type and primary bitmap";
-    if (digits.size() >= need)
+    std::string bytes(digits.size() / 2, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(message::HexValue(digits[2 * i]) << 4 | message::HexValue(digits[2 * i + 1]));
+    static const message::MessageSpec kHead = [] {
+        message::MessageSpec spec;
+        spec.name = "decode";
+        spec.mti = message::Encoding::Bcd;
+        spec.bitmap = message::Encoding::Binary;
+        return spec;
+    }();
+    message::Framing framing;
+    if (m_options.header != 0)
+        framing.header.push_back(message::HeaderPart{"header", m_options.header});
+    message::Problem problem;
+    std::size_t fieldsStart = 0;
+    if (!message::ReadHead(kHead, framing, bytes, message::ReadOptions{}, m_head, problem, fieldsStart))
     {
-        m_bitmap.FromHex(digits.substr(start, 16), false, CIsoBitmap::NoLeadByte);
-        if (m_bitmap.Test(1))
-        {
-            need += 16;
-            parts = "the message type and both bitmaps";
-        }
-    }
-    if (digits.size() < need)
-    {
-        error = "message too short: ";
-        AppendNumber(digits.size(), error);
-        error += " hex digits, where ";
-        error += m_options.header != 0 ? "the header, " : "";
-        error += parts;
-        error += " need ";
-        AppendNumber(need, error);
+        error = problem.Text();
         return false;
     }
-    mti = digits.substr(start - 4, 4);
-    if (mti.find_first_not_of("0123456789") != std::string::npos)
-        m_warnings.push_back("message type " + Quote(mti) + " is not four decimal digits");
-    m_bitmap.FromHex(digits.substr(start, need - start), m_options.autoFirst, CIsoBitmap::NoLeadByte);
+    for (const message::Problem& warning : m_head.warnings)
+        m_warnings.push_back(warning.Text());
+    mti.assign(m_head.mti, 4);
+    m_bitmap.FromBytes(std::string(reinterpret_cast<const char*>(m_head.bitmap), m_head.bitmapBytes),
+                       m_options.autoFirst);
     return true;
 }
 

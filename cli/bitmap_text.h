@@ -6,6 +6,7 @@
 
 #include "input.h"
 #include "iso_bitmap.h"
+#include "reader.h"
 
 #include <array>
 #include <cstddef>
@@ -96,6 +97,7 @@ private:
     DecodeOptions m_options;
     SeparatedNumbers m_numbers; // with the text separator, when it is one character
     CIsoBitmap m_bitmap;
+    message::Message m_head; // of the last --message input
     std::vector<std::string> m_notes;
     std::vector<std::string> m_warnings;
 };

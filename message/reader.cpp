@@ -99,7 +99,7 @@ private:
             {
                 if (!m_problem.what.empty())
                     return false;
-                return Need(kLengthPrefixPlace, LengthPrefixBytes(framing.lengthPrefix), "the length prefix");
+                return Need(kLengthPrefixPlace, LengthPrefixBytes(framing.lengthPrefix), "it");
             }
             const std::size_t prefixBytes = LengthPrefixBytes(framing.lengthPrefix);
             m_message.hasLengthPrefix = true;
@@ -113,7 +113,7 @@ private:
         }
         for (const HeaderPart& part : framing.header)
         {
-            if (!Need(kHeaderPlace, part.size, ("the header's " + part.name).c_str()))
+            if (!Need(kHeaderPlace, part.size, ("its " + part.name).c_str()))
                 return false;
             m_message.header.push_back(HeaderValue{&part, m_input.substr(m_pos, part.size)});
             m_pos += part.size;
@@ -124,7 +124,7 @@ private:
     bool ReadMti()
     {
         const std::size_t bytes = m_spec.mti == Encoding::Bcd ? 2 : 4;
-        if (!Need(kMti, bytes, "the message type"))
+        if (!Need(kMti, bytes, "it"))
             return false;
         const auto* p = reinterpret_cast<const unsigned char*>(m_input.data() + m_pos);
         for (std::size_t i = 0; i < 4; ++i)
@@ -142,8 +142,7 @@ private:
         for (char c : m_message.mti)
         {
             if (c < '0' || c > '9')
-                return Doubt(kMti, offset, "the message type " + Printable(std::string_view(m_message.mti, 4)) +
-                                               " is not 4 digits");
+                return Doubt(kMti, offset, Printable(std::string_view(m_message.mti, 4)) + " is not 4 digits");
         }
         return true;
     }
@@ -151,10 +150,7 @@ private:
     bool ReadBitmap(int place, std::size_t at)
     {
         const bool hex = m_spec.bitmap == Encoding::Hex;
-        const char* whose = place == kPrimaryBitmap ? "the primary bitmap"
-                            : place == 1            ? "the secondary bitmap"
-                                                    : "the tertiary bitmap";
-        if (!Need(place, hex ? 16 : 8, whose))
+        if (!Need(place, hex ? 16 : 8, "it"))
             return false;
         if (hex)
         {
@@ -163,8 +159,7 @@ private:
                 const int high = HexValue(m_input[m_pos + 2 * i]);
                 const int low = HexValue(m_input[m_pos + 2 * i + 1]);
                 if (high < 0 || low < 0)
-                    return Fail(place, std::string(whose) + " " +
-                                           Printable(m_input.substr(m_pos, 16)) + " is not 16 hex digits");
+                    return Fail(place, Printable(m_input.substr(m_pos, 16)) + " is not 16 hex digits");
                 m_message.bitmap[at + i] = static_cast<unsigned char>(high << 4 | low);
             }
         }

@@ -208,10 +208,10 @@ TEST(CliDecodeTest, UncleanInputIsNamedAndStrictModeRefusesIt)
 TEST(CliDecodeTest, WholeMessagesAndEncodings)
 {
     const std::string tail = "0000000000000001", ascii = "37323338303030313038433138303030", both = "0200\t" + k1And128;
-    const std::string shortMessage = "message too short: 28 hex digits, where the message type and both bitmaps need 36\n";
-    const std::string noHeader = "message too short: 20 hex digits, where the header, the message type and primary bitmap need 28\n";
+    const std::string shortMessage = "field 1 (the secondary bitmap) at byte 10: the message ends inside it: 8 bytes needed, 4 left\n";
+    const std::string noHeader = "the primary bitmap at byte 6: the message ends inside it: 8 bytes needed, 4 left\n";
     const Case cases[] = {
-        {{"--message", "0200" + k7238 + "3132"}, "", 0, "0200\t" + k7238Line, ""},
+        {{"--message", "0200" + k7238 + "313"}, "", 0, "0200\t" + k7238Line, ""},
         {{"--message", "0200 8000000000000000 " + tail + " 99"}, "", 0, both, ""},
         {{"--message", "--header", "2", "6000 0200 8000000000000000" + tail}, "", 0, both, ""},
         {{"--message", "--header=2", "-j", "60000200" + k7238}, "", 0, R"({"input":1,"source":"argument","mti":"0200","display":"72 38 00 01 08 C1 80 00    ",)"
@@ -219,7 +219,7 @@ TEST(CliDecodeTest, WholeMessagesAndEncodings)
         // Too short for the bitmaps bit 1 announces, or for the header; a message type that is no number.
         {{"--message", "02008000000000000000" + tail.substr(8)}, "", 1, "error: " + shortMessage, kDecode + "argument 1: " + shortMessage},
         {{"--message", "--header=4", "0200" + k7238}, "", 1, "error: " + noHeader, kDecode + "argument 1: " + noHeader},
-        {{"--message", "F200" + k7238}, "", 0, "F200\t" + k7238Line, kDecode + "warning: argument 1: message type \"F200\" is not four decimal digits\n"},
+        {{"--message", "F200" + k7238}, "", 0, "F200\t" + k7238Line, kDecode + "warning: argument 1: the message type at byte 0: \"F200\" is not 4 digits\n"},
         // The digits' ASCII or EBCDIC codes in hex, as many hosts log them.
         {{"--from", "ascii-hex", ascii}, "", 0, k7238Line, ""},
         {{"--message", "--from=ascii-hex", "30323030" + ascii}, "", 0, "0200\t" + k7238Line, ""},

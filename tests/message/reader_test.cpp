@@ -110,10 +110,10 @@ TEST(Reader, Errors)
 {
     const std::string head = "0200" "6000000000000000"; // fields 2 and 3
     const Failure cases[] = {
-        {"iso87ascii", "020", kMti, 0, "inside the message type: 4 bytes needed, 3 left", 0},
+        {"iso87ascii", "020", kMti, 0, "the message type at byte 0: the message ends inside it: 4 bytes needed, 3 left", 0},
         {"iso87ascii", "0200" "60000000000000", kPrimaryBitmap, 4, "16 bytes needed, 14 left", 0},
         {"iso87ascii", "0200" "6000000000000G00", kPrimaryBitmap, 4, "is not 16 hex digits", 0},
-        {"iso87ascii", "0200" "C000000000000000" "0000", 1, 20, "secondary bitmap: 16 bytes needed, 4 left", 0},
+        {"iso87ascii", "0200" "C000000000000000" "0000", 1, 20, "secondary bitmap) at byte 20: the message ends inside it: 16 bytes needed, 4 left", 0},
         {"iso87ascii", head + "1A47617390010101", 2, 20, "expected 2 ASCII digits of length, found \"1A\"", 0},
         {"iso87ascii", head + "20" "47617390010101190000", 2, 20, "length 20 over the greatest, 19", 0},
         {"iso87ascii", head + "16" "4761739001010119" "0000", 3, 38, "inside the field: 6 bytes needed, 4 left", 1},
@@ -124,8 +124,8 @@ TEST(Reader, Errors)
         {"iso87binary", Bytes("0200" "6000000000000000" "1A"), 2, 10, "expected a BCD length, found 1A", 0},
         {"iso87binary", Bytes("0200" "6000000000000000" "164761"), 2, 11, "8 bytes needed, 2 left", 0},
         {"iso87ebcdic", Ebcdic("0200") + Bytes("4000000000000000") + Ebcdic("1X"), 2, 12, "found F1E7 (hex)", 0},
-        {"cup", Bytes("00"), kLengthPrefixPlace, 0, "the length prefix: 2 bytes needed, 1 left", 0},
-        {"cup", Bytes("0008" "6000030000" "6031"), kHeaderPlace, 7, "header's header: 6 bytes needed, 2 left", 0},
+        {"cup", Bytes("00"), kLengthPrefixPlace, 0, "the length prefix at byte 0: the message ends inside it: 2 bytes needed, 1 left", 0},
+        {"cup", Bytes("0008" "6000030000" "6031"), kHeaderPlace, 7, "inside its header: 6 bytes needed, 2 left", 0},
     };
     for (const Failure& c : cases)
     {
