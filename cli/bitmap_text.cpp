@@ -163,11 +163,7 @@ std::size_t Utf8Length(const unsigned char* p, const unsigned char* end)
     return length;
 }
 
-} // namespace
-
-// A JSON string of any bytes: UTF-8 passes, other bytes become the code
-// points of their values, so the output is valid JSON whatever the input.
-void AppendJsonString(const char* text, std::size_t size, std::string& out)
+void AppendJson(const char* text, std::size_t size, bool utf8Passes, std::string& out)
 {
     static const char kHex[] = "0123456789abcdef";
     out += '"';
@@ -176,7 +172,7 @@ void AppendJsonString(const char* text, std::size_t size, std::string& out)
     while (p < end)
     {
         const unsigned c = *p;
-        const std::size_t utf8 = c >= 0x80 ? Utf8Length(p, end) : 0;
+        const std::size_t utf8 = c >= 0x80 && utf8Passes ? Utf8Length(p, end) : 0;
         if (utf8 != 0)
         {
             out.append(reinterpret_cast<const char*>(p), utf8);
@@ -203,9 +199,21 @@ void AppendJsonString(const char* text, std::size_t size, std::string& out)
     out += '"';
 }
 
+} // namespace
+
+void AppendJsonString(const char* text, std::size_t size, std::string& out)
+{
+    AppendJson(text, size, true, out);
+}
+
 void AppendJsonString(const std::string& text, std::string& out)
 {
     AppendJsonString(text.data(), text.size(), out);
+}
+
+void AppendJsonBytes(std::string_view bytes, std::string& out)
+{
+    AppendJson(bytes.data(), bytes.size(), false, out);
 }
 
 void AppendJsonStart(const InputPlace& place, std::string& out)

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cli
@@ -135,6 +136,9 @@ std::string PlaceText(const InputPlace& place);
 // points of their values, so the output is valid JSON whatever the input.
 void AppendJsonString(const char* text, std::size_t size, std::string& out);
 void AppendJsonString(const std::string& text, std::string& out);
+// A JSON string of a byte string: every byte over 7F is the code point of its
+// value (\u0080-\u00ff), so a reader gets each byte back as it was.
+void AppendJsonBytes(std::string_view bytes, std::string& out);
 // {"input":N,"source":...[,"file":...] without the closing brace.
 void AppendJsonStart(const InputPlace& place, std::string& out);
 

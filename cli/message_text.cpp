@@ -347,7 +347,7 @@ void CMessageWriter::WriteJson(const Message& message, const Problem* error, con
     if (message.hasMti)
     {
         out += ",\"mti\":";
-        AppendJsonString(message.mti, 4, out);
+        AppendJsonBytes(std::string_view(message.mti, 4), out);
     }
     if (message.bitmapBytes != 0)
     {
@@ -363,7 +363,7 @@ void CMessageWriter::WriteJson(const Message& message, const Problem* error, con
         AppendNumber(field.number, out);
         out += "\":";
         const std::string& shown = Shown(field, message.Value(field), false);
-        AppendJsonString(shown.data(), shown.size(), out);
+        AppendJsonBytes(shown, out);
     }
     out += '}';
     if (!m_tlv.empty())

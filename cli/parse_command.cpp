@@ -5,6 +5,7 @@
 #include "options.h"
 #include "parse_help.h"
 #include "spec_file.h"
+#include "spec_option.h"
 
 namespace cli
 {
@@ -129,15 +130,7 @@ int Parse(const std::vector<std::string>& args, Environment& environment, COutpu
         }
         else if (name == "length-prefix")
         {
-            if (value == "none")
-                prefix = message::LengthPrefix::None;
-            else if (value == "2")
-                prefix = message::LengthPrefix::Binary2;
-            else if (value == "4")
-                prefix = message::LengthPrefix::Binary4;
-            else if (value == "a4")
-                prefix = message::LengthPrefix::Ascii4;
-            else
+            if (!ParseLengthPrefix(value, prefix))
                 return bad + ": 2, 4, a4 or none";
             prefixGiven = true;
         }
@@ -171,38 +164,11 @@ int Parse(const std::vector<std::string>& args, Environment& environment, COutpu
         output.Out() += message::kSpecFileHelp;
         return kExitOk;
     }
-    const message::MessageSpec* spec = message::FindBuiltinSpec(specName);
     message::MessageSpec fileSpec;
-    if (spec == nullptr && IsFile(specName))
-    {
-        int error = 0;
-        const std::unique_ptr<CByteSource> file = OpenFile(specName, error);
-        std::string text;
-        char buffer[4096];
-        long long count = 0;
-        while (file != nullptr && (count = file->Read(buffer, sizeof buffer)) > 0)
-            text.append(buffer, static_cast<std::size_t>(count));
-        if (file == nullptr || count < 0)
-        {
-            messages.Say("cannot read " + specName + ": " + Reason(file == nullptr ? error : static_cast<int>(-count)));
-            return messages.Finish(kExitUsage);
-        }
-        std::string problem;
-        if (!message::LoadSpecFile(text, specName, fileSpec, problem))
-        {
-            messages.Say(problem);
-            return messages.Finish(kExitUsage);
-        }
-        spec = &fileSpec;
-    }
+    int status = kExitOk;
+    const message::MessageSpec* spec = ChooseSpec(specName, fileSpec, messages, status);
     if (spec == nullptr)
-    {
-        std::string names;
-        for (const std::string& known : message::BuiltinSpecNames())
-            names += (names.empty() ? "" : ", ") + known;
-        messages.UsageError("unknown message specification " + Quote(specName) + ": " + names);
-        return kExitUsage;
-    }
+        return messages.Finish(status);
     if (!columns.empty())
     {
         std::string error;
