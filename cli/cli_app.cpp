@@ -1,11 +1,14 @@
 #include "cli_app.h"
 
 #include "bitmap_text.h"
+#include "build_command.h"
+#include "build_help.h"
 #include "input.h"
 #include "options.h"
 #include "output.h"
 #include "parse_command.h"
 #include "parse_help.h"
+#include "spec_file.h"
 
 #include <cstring>
 #include <memory>
@@ -25,7 +28,8 @@ const char kMainHelp[] =
     "Usage: orvane-cli decode [OPTION...] [--] [TEXT|-]...\n"
     "       orvane-cli encode [-a] [-d] [--] N...\n"
     "       orvane-cli parse [OPTION...] [--] [TEXT|-]...\n"
-    "       orvane-cli help [decode|encode|parse]\n"
+    "       orvane-cli build [OPTION...] [--] NAME=VALUE...|-\n"
+    "       orvane-cli help [decode|encode|parse|build]\n"
     "       orvane-cli --version\n"
     "\n"
     "Reads and writes ISO 8583 bitmaps with the same rules as the Orvane window.\n"
@@ -35,6 +39,7 @@ const char kMainHelp[] =
     "  encode   print the hex text of a bitmap with bits N set\n"
     "  parse    show every data element of each whole message, by a message\n"
     "           specification (iso87ascii, iso87binary, iso87ebcdic, cup)\n"
+    "  build    write whole messages from their fields, the inverse of parse\n"
     "\n"
     "Run 'orvane-cli COMMAND --help' for the options and output of a command.\n"
     "Exit status: 0 when all went well, 1 if any input was bad, 2 for a usage error.\n";
@@ -439,6 +444,8 @@ int Dispatch(const std::vector<std::string>& args, Environment& environment, COu
         return Decode(args, environment, output);
     if (command == "parse")
         return Parse(args, environment, output);
+    if (command == "build")
+        return Build(args, environment, output);
     if (command == "encode")
         return Encode(args, output);
     const char* text = nullptr;
@@ -449,7 +456,12 @@ int Dispatch(const std::vector<std::string>& args, Environment& environment, COu
     else if (command == "help" && args.size() == 2 && args[1] == "encode")
         text = kEncodeHelp;
     else if (command == "help" && args.size() == 2 && args[1] == "parse")
-        text = kParseHelp;
+    {
+        output.Out() += kParseHelp;
+        text = message::kSpecFileHelp;
+    }
+    else if (command == "help" && args.size() == 2 && args[1] == "build")
+        text = kBuildHelp;
     else if (command == "--version")
         text = "orvane-cli " ORVANE_VERSION "\n";
     if (text != nullptr)

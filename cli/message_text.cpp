@@ -186,7 +186,10 @@ void CMessageWriter::ReadTlvFields(const Message& message, std::vector<Problem>&
             continue;
         Tlv tlv{field.number, message.Value(field), m_nodes.size(), 0};
         message::TlvProblem problem;
-        if (!message::ReadTlv(tlv.value, m_nodes, problem))
+        // Each field's nodes follow the previous field's: the reader starts its list afresh.
+        const bool read = message::ReadTlv(tlv.value, m_fieldNodes, problem);
+        m_nodes.insert(m_nodes.end(), m_fieldNodes.begin(), m_fieldNodes.end());
+        if (!read)
         {
             // Offsets from the first byte of the input, as every other problem's.
             const std::size_t unit = format.encoding == message::Encoding::Hex ? 2 : 1;
@@ -442,6 +445,17 @@ void CMessageWriter::WriteTlvJson(const Tlv& tlv, std::size_t& node, std::uint8_
             ++node;
     }
     out += '}';
+}
+
+bool CMessageWriter::TlvJson(std::string_view value, std::string& out)
+{
+    message::TlvProblem problem;
+    if (!message::ReadTlv(value, m_nodes, problem))
+        return false;
+    const Tlv tlv{0, value, 0, m_nodes.size()};
+    std::size_t node = 0;
+    WriteTlvJson(tlv, node, 0, out);
+    return true;
 }
 
 void CMessageWriter::WriteColumns(const Message& message, std::string& out)

@@ -62,6 +62,10 @@ public:
     void Write(const message::Message& message, const message::Problem* error, const InputPlace& place,
                std::string& out, std::vector<message::Problem>& warnings);
 
+    // The "tlv" member's object for the bytes of one TLV field, as Write
+    // shows it; false if they are not well-formed BER-TLV.
+    bool TlvJson(std::string_view value, std::string& out);
+
 private:
     struct Tlv
     {
@@ -84,7 +88,8 @@ private:
 
     const message::MessageSpec& m_spec;
     MessageOutputOptions m_options;
-    std::vector<message::TlvNode> m_nodes;
+    std::vector<message::TlvNode> m_nodes;      // of every TLV field, one after another
+    std::vector<message::TlvNode> m_fieldNodes; // of one field, as read
     std::vector<Tlv> m_tlv;
     std::vector<std::uint32_t> m_masked; // fields shown masked
     std::string m_shown;

@@ -494,3 +494,53 @@ TEST(CliParseTest, FramedBinaryStream)
 }
 
 } // namespace
+
+namespace
+{
+
+const std::string kBuild = "orvane-cli build: ";
+
+TEST(CliBuildTest, FieldsPaddingAndErrors)
+{
+    const CTempFile value("value.txt", "TERM0001\r\n");
+    const Case cases[] = {
+        {{"mti=0200", "2=4761739001010119", "3=000000", "4=000000001000", "11=000001", "41=TERM0001"}, "", 0,
+         "0200" "7020000000800000" "164761739001010119" "000000" "000000001000" "000001" "TERM0001\n", ""},
+        // --pad: n right-justified with zeros, ans left-justified with spaces, b with zero bytes; never cut.
+        {{"--pad", "mti=0200", "4=1000", "41=TERM", "52=1234"}, "", 0,
+         "0200" "1000000000801000" "000000001000" "TERM    " "1234000000000000\n", ""},
+        {{"--pad", "mti=0200", "41=TERM00012"}, "", 1, "", kBuild + "field 41: 9 characters, the format is ans 8\n"},
+        {{"mti=0200", "4=100"}, "", 1, "", kBuild + "field 4: 3 digits, the format is n 12\n"},
+        {{"mti=0200", "3=00A000"}, "", 1, "", kBuild + "field 3: \"00A000\" is not n: \"A\" at character 3, the format is n 6\n"},
+        {{"mti=0200", "2=47617390010101190000"}, "", 1, "", kBuild + "field 2: 20 digits, over the greatest of n..19 LLVAR\n"},
+        {{"mti=0200", "130=1"}, "", 1, "", kBuild + "field 130: the message specification iso87ascii defines no field 130\n"},
+        {{"mti=0200", "52=12345G"}, "", 1, "", kBuild + "field 52: a character other than hex digits and spaces, \"G\" at column 6: the value is written in hex, 2 digits a byte\n"},
+        {{"mti=200", "41=TERM0001"}, "", 1, "", kBuild + "the message type: \"200\" is not 4 digits\n"},
+        {{"41=TERM0001"}, "", 1, "", kBuild + "the message type is not given (mti=0200)\n"},
+        {{"mti=0200", "tpdu=00"}, "", 1, "", kBuild + "unknown name \"tpdu\": mti, a field number or header\n"},
+        // @FILE without its line end, @@ for a value that starts with @.
+        {{"mti=0800", "41=@value.txt", "43=@@ORVANE", "--pad"}, "", 0,
+         "0800" "0000000000A00000" "TERM0001" "@ORVANE" + std::string(33, ' ') + "\n", ""},
+        {{"mti=0800", "41=@missing.txt"}, "", 1, "", kBuild + "cannot read missing.txt: No such file or directory\n"},
+        // A binary message --to text may not hold a line break: bits 5 and 7 make the bitmap's first byte LF.
+        {{"--spec", "iso87binary", "--to", "text", "mti=0200", "5=000000000001", "7=0101120000"}, "", 1, "",
+         kBuild + "the message holds a line break at byte 2: write it --to hex or --to binary\n"},
+        // JSON lines: what parse could not read whole, or masked, is refused; the other lines are built.
+        {{}, "{\"mti\":\"0200\",\"fields\":{\"2\":\"476173******0119\"},\"masked\":true}\n"
+             "{\"input\":1,\"error\":\"the input at byte 0: the message is empty\",\"fields\":{}}\n"
+             "{\"mti\":\"0800\",\"fields\":{\"41\":\"TERM0001\"},\"warnings\":[]}\n"
+             "{\"mti\":\"0800\",\"fields\":{\"41\":\"TERM0001\"},\"bitmap\":1,\"tdpu\":\"00\"}\n"
+             "{\"mti\":\"0800\",\"fields\":{\"41\":\"TERM\\u00e9001\"}}\n[]\n",
+         1, "0800" "0000000000800000" "TERM0001\n",
+         kBuild + "line 1: its card data is masked: parse the message with --unmask to build it again\n" + kBuild +
+             "line 2: parse could not read this message: the input at byte 0: the message is empty\n" + kBuild +
+             "line 4: unknown member \"tdpu\": mti, fields, tlv or header\n" + kBuild +
+             "line 5: field 41: \"TERM\\xE9001\" is not ans: \"\\xE9\" at character 5, the format is ans 8\n" + kBuild +
+             "line 6: not a JSON object: build reads the objects parse --json --unmask writes\n"},
+        {{"mti=0200", "-"}, "", 2, "", kBuild + "NAME=VALUE arguments make one message: read JSON lines (- or --file) without them\nTry 'orvane-cli build --help'.\n"},
+    };
+    for (const Case& c : cases)
+        Check(c, {"build"});
+}
+
+} // namespace
