@@ -78,7 +78,8 @@ std::string Run(const std::vector<std::string>& args, const std::string& input, 
     const int status = cli::Run(args, environment);
     Check(status == cli::kExitOk || (status == cli::kExitBadInput && !err.text.empty()));
     Check(std::all_of(out.text.begin(), out.text.end(), [](char c) { return c == '\n' || c == '\t' || (c >= 0x20 && c < 0x7F); }));
-    Check(status == cli::kExitOk || args[0] == "decode" || out.text.empty()); // encode prints nothing after a bad number
+    // encode prints nothing after a bad number; decode and build go on with the next input
+    Check(status == cli::kExitOk || args[0] == "decode" || args[0] == "build" || out.text.empty());
     return out.text;
 }
 
@@ -126,6 +127,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // And as raw bitmaps: one line each, and one for a last one cut short.
     const std::size_t bitmaps = Lines(Run({"decode", "--from=binary"}, text, 3));
     Check(bitmaps >= text.size() / 16 && bitmaps <= (text.size() + 7) / 8);
+
+    // Each line as a JSON object to build: at most one message in hex for each.
+    Check(Lines(Run({"build", "--to=hex"}, text, 1 + (flags >> 5 & 1) * 7)) <= lines);
 
     // Everything after "--" is a bit number, however it looks: 16 or 32 digits come out, or nothing at all.
     std::vector<std::string> args = {"encode", options.names != cli::Names::None ? "--display" : "--auto-first", "--"};
