@@ -1,5 +1,5 @@
-# Bash completion of orvane-cli: its commands, each command's options, and
-# the values of --names, --from and --file. Installed as
+# Bash completion of orvane-cli: its commands, each command's options, the
+# values of those options, and build's NAME=@FILE. Installed as
 # /usr/share/bash-completion/completions/orvane-cli.
 
 _orvane_cli()
@@ -22,7 +22,7 @@ _orvane_cli()
     fi
 
     if (( COMP_CWORD == 1 )); then
-        COMPREPLY=($(compgen -W "decode encode parse help --version --help" -- "$cur"))
+        COMPREPLY=($(compgen -W "decode encode parse build help --version --help" -- "$cur"))
         return
     fi
 
@@ -75,11 +75,35 @@ _orvane_cli()
                 --fields --unmask --strict --file --quiet --help -s -n -j -F -f -q -h" -- "$cur"))
         fi
         ;;
+    build)
+        case ${option:-$prev} in
+        -s | --spec)
+            COMPREPLY=($(compgen -W "iso87ascii iso87binary iso87ebcdic cup" -- "$cur") $(compgen -f -- "$cur"))
+            return ;;
+        --to)
+            COMPREPLY=($(compgen -W "text hex binary" -- "$cur"))
+            return ;;
+        --length-prefix)
+            COMPREPLY=($(compgen -W "2 4 a4 none" -- "$cur"))
+            return ;;
+        -f | --file)
+            COMPREPLY=($(compgen -f -- "$cur"))
+            return ;;
+        --header)
+            return ;;
+        esac
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W "--spec --to --header --length-prefix --pad --file --help -s -f -h" -- "$cur"))
+        elif [[ $cur == @* ]]; then # NAME=@FILE, which '=' splits: the file after the @
+            COMPREPLY=($(compgen -f -- "${cur#@}"))
+            COMPREPLY=("${COMPREPLY[@]/#/@}")
+        fi
+        ;;
     encode)
         [[ $cur == -* ]] && COMPREPLY=($(compgen -W "--auto-first --display --help -a -d -h" -- "$cur"))
         ;;
     help)
-        (( COMP_CWORD == 2 )) && COMPREPLY=($(compgen -W "decode encode parse" -- "$cur"))
+        (( COMP_CWORD == 2 )) && COMPREPLY=($(compgen -W "decode encode parse build" -- "$cur"))
         ;;
     esac
 }

@@ -80,6 +80,7 @@ check "completion: orvane-cli d -> decode" same "decode" "$(complete_words orvan
 check "completion: decode --from e -> ebcdic-hex" same "ebcdic-hex" "$(complete_words orvane-cli decode --from e)"
 check "completion: decode --names=z -> zh" same "zh" "$(complete_words orvane-cli decode --names = z)"
 check "completion: encode --d -> --display" same "--display" "$(complete_words orvane-cli encode --d)"
+check "completion: build --to b -> binary" same "binary" "$(complete_words orvane-cli build --to b)"
 
 lintian --fail-on error,warning "$deb" > "$work/lintian.txt" 2>&1
 check "lintian: no errors, no warnings" [ $? = 0 ]
