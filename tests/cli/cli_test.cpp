@@ -456,6 +456,8 @@ TEST(CliParseTest, FieldsMaskingOutputsAndErrors)
         {{"parse", "0200" "2000000000000000" "00A000"}, "", cli::kExitOk, {"00A000"}, "warning: argument 1: field 3"},
         {{"parse", "-j", "0200" "2000000000000000" "00A000"}, "", cli::kExitOk, {"is not n"}, ""},
         {{"parse", "--strict", "0200" "2000000000000000" "00A000"}, "", cli::kExitBadInput, {"error: field 3"}, "is not n"},
+        // JSON values are bytes: even a pair that reads as UTF-8 is two code points, for build to get back.
+        {{"parse", "-j", "0200" "0000000000800000" "TER\xC3\xA9" "001"}, "", cli::kExitOk, {"\"41\":\"TER\\u00c3\\u00a9001\""}, ""},
         {{"parse", "--spec", "iso87foo", "x"}, "", cli::kExitUsage, {}, "unknown message specification \"iso87foo\""},
         {{"parse", "-F", "2,mti,9999"}, "", cli::kExitUsage, {}, "--fields: "},
     };
