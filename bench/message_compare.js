@@ -144,21 +144,28 @@ function repeatLines(messages, file) {
     for (let i = 0; written < lineCount; ++i, ++written) fs.writeSync(fd, messages[i % perBlock] + '\n', null, 'latin1');
     fs.closeSync(fd);
 }
+const hasBuild = spawnSync(cli, ['build', '--help'], { encoding: 'utf8' }).status === 0;
 const cliInputs = [
     { spec: 'iso87binary', file: path.join(work, 'iso87binary-lines.txt'), messages: binaryMessages },
     { spec: 'iso87ascii', file: path.join(work, 'iso87ascii-lines.txt'), messages: asciiMessages },
 ];
-for (const input of cliInputs) repeatLines(input.messages, input.file);
+for (const input of cliInputs) {
+    repeatLines(input.messages, input.file);
+    // What build reads: the JSON lines parse --json --unmask writes of them.
+    input.jsonFile = input.file.replace(/\.txt$/, '.json');
+    if (hasBuild) repeatLines(parseJson(input.spec, input.messages).map((parsed) => JSON.stringify(parsed)), input.jsonFile);
+}
 
-function timeCli(input) {
-    const stdin = fs.openSync(input.file, 'r');
+// Lines a second of one run of orvane-cli, standard output to /dev/null.
+function timeCli(args, file) {
+    const stdin = fs.openSync(file, 'r');
     const stdout = fs.openSync('/dev/null', 'w');
     const start = process.hrtime.bigint();
-    const result = spawnSync(cli, ['parse', '--spec', input.spec, '--json'], { stdio: [stdin, stdout, 'pipe'] });
+    const result = spawnSync(cli, args, { stdio: [stdin, stdout, 'pipe'] });
     const elapsed = Number(process.hrtime.bigint() - start);
     fs.closeSync(stdin);
     fs.closeSync(stdout);
-    if (result.status !== 0) throw new Error(`orvane-cli parse --spec ${input.spec} exited ${result.status}: ${result.stderr}`);
+    if (result.status !== 0) throw new Error(`orvane-cli ${args.join(' ')} exited ${result.status}: ${result.stderr}`);
     return lineCount / (elapsed / 1e9);
 }
 
@@ -202,7 +209,10 @@ for (let round = 0; round < rounds; ++round) {
         npm();
         library();
     }
-    for (const input of cliInputs) add(`cli ${input.spec}`, timeCli(input));
+    for (const input of cliInputs) {
+        add(`cli ${input.spec}`, timeCli(['parse', '--spec', input.spec, '--json'], input.file));
+        if (hasBuild) add(`cli build ${input.spec}`, timeCli(['build', '--spec', input.spec], input.jsonFile));
+    }
 }
 
 // ---------------------------------------------------------------- interoperation
@@ -306,8 +316,9 @@ function compareFields(label, sent, got) {
     }
     const extra = Object.keys(got).filter((field) => !(field in sent.fields));
     if (extra.length) check(`${label} no other fields`, false, `also read ${extra.join(', ')}`);
-    check(`${label}: ${Object.keys(sent.fields).length} fields the same: ${Object.keys(sent.fields).join(' ')}`,
-        all && extra.length === 0);
+    const same = all && extra.length === 0;
+    check(`${label}: ${same ? `${Object.keys(sent.fields).length} fields the same: ${Object.keys(sent.fields).join(' ')}`
+        : 'not every field the same'}`, same);
 }
 
 // The printable ASCII characters iso_8583 refuses to pack in a field of the type.
@@ -321,13 +332,9 @@ function npmRefuses(type) {
     return refused;
 }
 
-function buildAvailable() {
-    return spawnSync(cli, ['build', '--help'], { encoding: 'utf8' }).status === 0;
-}
-
 function interopBuiltHere() {
     console.log('(a) orvane-cli build --spec iso87ascii, read back by iso_8583 getIsoJSON:');
-    if (!buildAvailable()) {
+    if (!hasBuild) {
         console.log('  waiting: this orvane-cli has no build command yet');
         return;
     }
@@ -408,6 +415,10 @@ console.log(row('read iso87ascii, with a secondary bitmap (what npm reads)', sam
 console.log(row('build the same fields', samples['build asciiSecondary']));
 console.log('2. orvane-cli parse --json < lines > /dev/null (goal: 300 k/s)');
 for (const input of cliInputs) console.log(row(`--spec ${input.spec}${input.spec === 'iso87binary' ? ' (hex dumps)' : ' (text)'}`, samples[`cli ${input.spec}`]));
+if (hasBuild) {
+    console.log('   and orvane-cli build < the JSON lines parse --json --unmask writes > /dev/null (no goal)');
+    for (const input of cliInputs) console.log(row(`--spec ${input.spec}`, samples[`cli build ${input.spec}`]));
+}
 console.log('3. iso_8583 getIsoJSON of the iso87ascii messages (goal: 30x slower than the library)');
 console.log(row('unpack, bitmapEncoding utf8, no lenHeader, field 52 as ans 16', samples['npm unpack']));
 console.log('4. iso_8583 getRawMessage of their fields (goal: the library 30x faster)');
