@@ -125,20 +125,4 @@ bool IsSensitiveTag(std::uint32_t tag)
     }
 }
 
-bool MaskTagText(std::uint32_t tag, std::string& hex)
-{
-    if (!IsSensitiveTag(tag))
-        return false;
-    switch (tag)
-    {
-    case 0x5A:
-        return MaskPanRange(hex, 0, hex.find_last_not_of("Ff") + 1);
-    case 0x57:
-    case 0x9F6B:
-        return MaskTrack(hex, 0, "Dd", {});
-    default:
-        return MaskWhole(hex);
-    }
-}
-
 } // namespace message

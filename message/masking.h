@@ -38,9 +38,4 @@ bool IsMaskedWhole(std::uint32_t field);
 // not among them: without the PAN it cannot pay, and a tester needs to see it.
 bool IsSensitiveTag(std::uint32_t tag);
 
-// Masks the hex text of a sensitive tag's value and returns true when it
-// changed anything: 5A by MaskPan before its F padding, 57 and 9F6B as track 2
-// with the separator D, the others whole. Other tags are left alone.
-bool MaskTagText(std::uint32_t tag, std::string& hex);
-
 } // namespace message
