@@ -115,7 +115,7 @@ bool TlvFromJson(const Json& tags, std::uint8_t depth, std::string& out, std::st
 bool IsIgnoredMember(const std::string& key)
 {
     return key == "input" || key == "source" || key == "file" || key == "length" || key == "bitmap" ||
-           key == "warnings";
+           key == "masked" || key == "warnings" || key == "error";
 }
 
 } // namespace
@@ -239,6 +239,17 @@ bool CMessageBuilder::BuildJson(std::string_view line, std::string& out, std::st
         error = "not a JSON object: build reads the objects parse --json --unmask writes";
         return false;
     }
+    // Refusals of the whole object come first, whatever its members say.
+    if (const auto failed = object.find("error"); failed != object.end())
+    {
+        error = "parse could not read this message: " + (failed->is_string() ? failed->get<std::string>() : failed->dump());
+        return false;
+    }
+    if (const auto masked = object.find("masked"); masked != object.end() && *masked != false)
+    {
+        error = "its card data is masked: parse the message with --unmask to build it again";
+        return false;
+    }
     const Json* tlv = nullptr;
     std::string bytes;
     for (const auto& member : object.items())
@@ -276,19 +287,6 @@ bool CMessageBuilder::BuildJson(std::string_view line, std::string& out, std::st
                 }
                 if (!Put(NamedValue{field.key(), bytes}, error))
                     return false;
-            }
-        }
-        else if (key == "error")
-        {
-            error = "parse could not read this message: " + (value.is_string() ? value.get<std::string>() : value.dump());
-            return false;
-        }
-        else if (key == "masked")
-        {
-            if (value != false)
-            {
-                error = "its card data is masked: parse the message with --unmask to build it again";
-                return false;
             }
         }
         else if (!IsIgnoredMember(key))

@@ -528,7 +528,7 @@ TEST(CliBuildTest, FieldsPaddingAndErrors)
         {{"--spec", "iso87binary", "--to", "text", "mti=0200", "5=000000000001", "7=0101120000"}, "", 1, "",
          kBuild + "the message holds a line break at byte 2: write it --to hex or --to binary\n"},
         // JSON lines: what parse could not read whole, or masked, is refused; the other lines are built.
-        {{}, "{\"mti\":\"0200\",\"fields\":{\"2\":\"476173******0119\"},\"masked\":true}\n"
+        {{}, "{\"mti\":\"0200\",\"fields\":{\"52\":\"****************\"},\"masked\":true}\n"
              "{\"input\":1,\"error\":\"the input at byte 0: the message is empty\",\"fields\":{}}\n"
              "{\"mti\":\"0800\",\"fields\":{\"41\":\"TERM0001\"},\"warnings\":[]}\n"
              "{\"mti\":\"0800\",\"fields\":{\"41\":\"TERM0001\"},\"bitmap\":1,\"tdpu\":\"00\"}\n"
