@@ -9,6 +9,8 @@ namespace message
 namespace
 {
 
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
 const char* UnitName(Content content, std::size_t count)
 {
     switch (content)
@@ -31,11 +33,6 @@ std::string Count(Content content, std::size_t count)
     return std::to_string(count) + " " + UnitName(content, count);
 }
 
-bool IsBinaryContent(Content content)
-{
-    return content == Content::B || content == Content::Bitmap;
-}
-
 std::string HexOf(std::string_view bytes)
 {
     std::string hex;
@@ -47,26 +44,56 @@ std::string HexOf(std::string_view bytes)
     return hex;
 }
 
-// The first character of a decoded text that its content does not allow, as a doubt.
+// Whether every character after the first is one the content allows: the
+// content is known outside the loop, which has no branch, so the compiler
+// checks many characters at a time.
+template <Content content>
+bool RestAllowed(std::string_view text)
+{
+    unsigned char bad = 0;
+    for (std::size_t i = 1; i < text.size(); ++i)
+        bad |= static_cast<unsigned char>(!IsAllowedAfterFirst(content, static_cast<unsigned char>(text[i])));
+    return bad == 0;
+}
+
+// Whether IsAllowed lets every character of text stand where it is.
+bool IsClean(Content content, std::string_view text)
+{
+    if (!text.empty() && !IsAllowed(content, static_cast<unsigned char>(text[0]), 0))
+        return false;
+    switch (content)
+    {
+    case Content::N:
+        return RestAllowed<Content::N>(text);
+    case Content::A:
+        return RestAllowed<Content::A>(text);
+    case Content::An:
+        return RestAllowed<Content::An>(text);
+    case Content::Ans:
+        return RestAllowed<Content::Ans>(text);
+    case Content::Ns:
+        return RestAllowed<Content::Ns>(text);
+    case Content::Z:
+        return RestAllowed<Content::Z>(text);
+    case Content::XN:
+        return RestAllowed<Content::XN>(text);
+    case Content::B:
+    case Content::Bitmap:
+        break;
+    }
+    return true;
+}
+
+// The first character of a decoded text that its content does not allow, as
+// a doubt. Nearly every text is clean: only a doubtful one is looked at
+// character by character.
 std::string CheckText(Content content, std::string_view text)
 {
-    if (IsBinaryContent(content))
+    if (IsClean(content, text))
         return std::string();
-    // IsAllowed by table, as it is asked of every character read or built:
-    // row 0 for the first character (the sign of x+n), row 1 for the rest.
-    static const auto kAllowed = [] {
-        std::array<std::array<std::array<bool, 256>, 2>, static_cast<std::size_t>(Content::Bitmap) + 1> table{};
-        for (std::size_t content = 0; content < table.size(); ++content)
-            for (std::size_t c = 0; c < 256; ++c)
-                for (std::size_t row = 0; row < 2; ++row)
-                    table[content][row][c] =
-                        IsAllowed(static_cast<Content>(content), static_cast<unsigned char>(c), row);
-        return table;
-    }();
-    const auto& allowed = kAllowed[static_cast<std::size_t>(content)];
     for (std::size_t i = 0; i < text.size(); ++i)
     {
-        if (!allowed[i == 0 ? 0 : 1][static_cast<unsigned char>(text[i])])
+        if (!IsAllowed(content, static_cast<unsigned char>(text[i]), i))
             return Printable(text) + " is not " + ContentName(content) + ": " + Printable(text.substr(i, 1)) +
                    " at character " + std::to_string(i + 1);
     }
@@ -92,21 +119,21 @@ void PutDigits(std::size_t value, std::size_t digits, std::string& text)
 
 } // namespace
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
+const signed char kHexValues[256] = {
+#define X16 -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1
+    X16, X16, X16,
+    0, 1, 2, 3, 4, 5, 6, 7, 8, 9, -1, -1, -1, -1, -1, -1,         // 0-9
+    -1, 10, 11, 12, 13, 14, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, // A-F
+    X16,
+    -1, 10, 11, 12, 13, 14, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, // a-f
+    X16, X16, X16, X16, X16, X16, X16, X16, X16,
+#undef X16
+};
 
 char HexDigit(unsigned value)
 {
     assert(value < 16);
-    return "0123456789ABCDEF"[value];
+    return kHexDigits[value];
 }
 
 std::string Printable(std::string_view text)
@@ -191,51 +218,75 @@ bool DecodeValue(const FieldFormat& format, std::string_view wire, std::size_t u
             value += static_cast<char>(EbcdicToLatin1(p[i]));
         break;
     case Encoding::Hex:
+    {
+        value.resize(start + units);
+        char* out = &value[start];
+        int bad = 0;
         for (std::size_t i = 0; i < units; ++i)
         {
             const int high = HexValue(wire[2 * i]);
             const int low = HexValue(wire[2 * i + 1]);
-            if (high < 0 || low < 0)
-            {
-                value.resize(start);
-                error = "expected hex text, found " + Printable(wire.substr(2 * i, 2)) + " at character " +
-                        std::to_string(2 * i + 1);
-                return false;
-            }
-            value += static_cast<char>(high << 4 | low);
+            bad |= high | low; // negative once any is no digit
+            out[i] = static_cast<char>(high << 4 | low);
+        }
+        if (bad < 0)
+        {
+            std::size_t i = 0;
+            while (HexValue(wire[2 * i]) >= 0 && HexValue(wire[2 * i + 1]) >= 0)
+                ++i;
+            value.resize(start);
+            error = "expected hex text, found " + Printable(wire.substr(2 * i, 2)) + " at character " +
+                    std::to_string(2 * i + 1);
+            return false;
         }
         break;
+    }
     case Encoding::Bcd:
     {
         std::size_t at = 0;
         if (format.content == Content::XN)
             value += static_cast<char>(p[at++]);
+        // Every nibble as a hex digit first, at two a byte; then the pad goes
+        // and the rare nibble over 9 is looked at.
+        const std::size_t digitsStart = value.size();
         const std::size_t nibbles = 2 * (wire.size() - at);
-        const std::size_t pad = nibbles - units; // 0 or 1
-        for (std::size_t i = 0; i < nibbles; ++i)
+        value.resize(digitsStart + nibbles);
+        char* out = &value[digitsStart];
+        for (std::size_t i = at; i < wire.size(); ++i, out += 2)
         {
-            const unsigned nibble = (i % 2 == 0 ? p[at + i / 2] >> 4 : p[at + i / 2]) & 0x0FU;
-            const bool isPad = pad != 0 && (format.pad == Pad::Left ? i == 0 : i == nibbles - 1);
-            if (isPad)
-            {
-                if (nibble != 0 && nibble != 0xF && doubt.empty())
-                    doubt = std::string("pad nibble ") + HexDigit(nibble) + ", not 0 or F";
-                continue;
-            }
-            if (format.content == Content::Z && nibble == 0xD)
-            {
-                value += '=';
-                continue;
-            }
-            value += HexDigit(nibble);
-            if (nibble > 9 && doubt.empty())
-                doubt = "BCD " + HexOf(wire) + " holds the nibble " + HexDigit(nibble) + " at digit " +
-                        std::to_string(value.size() - start);
+            out[0] = kHexDigits[p[i] >> 4];
+            out[1] = kHexDigits[p[i] & 0x0FU];
         }
+        const bool padded = nibbles != units; // by one nibble
+        const bool padLeft = padded && format.pad == Pad::Left;
+        const char padNibble = padded ? value[padLeft ? digitsStart : value.size() - 1] : '0';
+        if (padded)
+            value.erase(padLeft ? digitsStart : value.size() - 1, 1);
+        const auto padDoubt = [&] {
+            if (padNibble != '0' && padNibble != 'F' && doubt.empty())
+                doubt = std::string("pad nibble ") + padNibble + ", not 0 or F";
+        };
+        if (padLeft)
+            padDoubt();
+        const std::string_view digits = std::string_view(value).substr(digitsStart);
+        if (!IsClean(Content::N, digits))
+        {
+            for (std::size_t i = digitsStart; i < value.size(); ++i)
+            {
+                if (value[i] <= '9')
+                    continue;
+                if (format.content == Content::Z && value[i] == 'D')
+                    value[i] = '=';
+                else if (doubt.empty())
+                    doubt = "BCD " + HexOf(wire) + " holds the nibble " + value[i] + " at digit " +
+                            std::to_string(i - start + 1);
+            }
+        }
+        padDoubt();
         break;
     }
     }
-    if (doubt.empty())
+    if (doubt.empty() && !IsClean(format.content, std::string_view(value).substr(start)))
         doubt = CheckText(format.content, std::string_view(value).substr(start));
     return true;
 }

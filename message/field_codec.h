@@ -12,8 +12,14 @@
 namespace message
 {
 
+// By table and inline: hex dumps and hex fields ask it of every character.
+extern const signed char kHexValues[256];
+
 // 0-15 for a hex digit of either case, -1 for any other character.
-int HexValue(char c);
+inline int HexValue(char c)
+{
+    return kHexValues[static_cast<unsigned char>(c)];
+}
 // The upper-case hex digit of 0-15.
 char HexDigit(unsigned value);
 // A text in double quotes with bytes outside printable ASCII as \xNN, cut

@@ -45,21 +45,6 @@ const unsigned char kLatin1ToEbcdic[256] = {
     0x8C, 0x49, 0xCD, 0xCE, 0xCB, 0xCF, 0xCC, 0xE1, 0x70, 0xDD, 0xDE, 0xDB, 0xDC, 0x8D, 0x8E, 0xDF,
 };
 
-bool IsDigit(unsigned char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool IsLetter(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-bool IsPrintable(unsigned char c)
-{
-    return c >= 0x20 && c < 0x7F;
-}
-
 } // namespace
 
 std::size_t PrefixDigits(LengthKind kind)
@@ -133,33 +118,6 @@ std::string DescribeFormat(const FieldFormat& format)
     if (format.tlv)
         text += " TLV";
     return text;
-}
-
-bool IsAllowed(Content content, unsigned char c, std::size_t index)
-{
-    switch (content)
-    {
-    case Content::N:
-        return IsDigit(c);
-    case Content::A:
-        return IsLetter(c) || c == ' ';
-    case Content::An:
-        return IsLetter(c) || IsDigit(c) || c == ' ';
-    case Content::Ans:
-        return IsPrintable(c);
-    case Content::Ns:
-        return IsPrintable(c) && !IsLetter(c);
-    case Content::Z:
-        // Track data: digits, the field separator (= or D), the start and
-        // end sentinels.
-        return IsDigit(c) || c == '=' || c == 'D' || c == ';' || c == '?';
-    case Content::XN:
-        return index == 0 ? c == 'C' || c == 'D' : IsDigit(c);
-    case Content::B:
-    case Content::Bitmap:
-        break;
-    }
-    return true;
 }
 
 unsigned char EbcdicToLatin1(unsigned char byte)

@@ -78,9 +78,57 @@ const char* ContentName(Content content);
 const char* EncodingName(Encoding encoding);
 const char* LengthName(LengthKind kind);
 
-// Whether a decoded character is allowed in the content: the checks that
-// are warnings when reading and errors when building.
-bool IsAllowed(Content content, unsigned char c, std::size_t index);
+// The characters of the contents. Branch-free and inline, so that a loop
+// over a text checks many characters at a time.
+inline bool IsDigit(unsigned char c)
+{
+    return static_cast<unsigned char>(c - '0') < 10;
+}
+inline bool IsLetter(unsigned char c)
+{
+    return static_cast<unsigned char>((c | 0x20U) - 'a') < 26;
+}
+inline bool IsPrintable(unsigned char c)
+{
+    return static_cast<unsigned char>(c - 0x20) < 0x5F;
+}
+
+// Whether a decoded character is allowed in the content after a text's
+// first character (the first of x+n is its sign): the checks that are
+// warnings when reading and errors when building.
+inline bool IsAllowedAfterFirst(Content content, unsigned char c)
+{
+    switch (content)
+    {
+    case Content::N:
+    case Content::XN:
+        return IsDigit(c);
+    case Content::A:
+        return IsLetter(c) | (c == ' ');
+    case Content::An:
+        return IsLetter(c) | IsDigit(c) | (c == ' ');
+    case Content::Ans:
+        return IsPrintable(c);
+    case Content::Ns:
+        return IsPrintable(c) & !IsLetter(c);
+    case Content::Z:
+        // Track data: digits, the field separator (= or D), the start and
+        // end sentinels.
+        return IsDigit(c) | (c == '=') | (c == 'D') | (c == ';') | (c == '?');
+    case Content::B:
+    case Content::Bitmap:
+        break;
+    }
+    return true;
+}
+
+// As above, for the character at index of a text.
+inline bool IsAllowed(Content content, unsigned char c, std::size_t index)
+{
+    if (index == 0 && content == Content::XN)
+        return c == 'C' || c == 'D';
+    return IsAllowedAfterFirst(content, c);
+}
 
 // EBCDIC (code page 037) and Latin-1 are both one byte a character and map
 // one to one, so any EBCDIC text survives a round trip through Latin-1.
