@@ -47,39 +47,6 @@ const unsigned char kLatin1ToEbcdic[256] = {
 
 } // namespace
 
-std::size_t PrefixDigits(LengthKind kind)
-{
-    return static_cast<std::size_t>(kind) + (kind == LengthKind::Fixed ? 0 : 1);
-}
-
-std::size_t PrefixBytes(const FieldFormat& format)
-{
-    const std::size_t digits = PrefixDigits(format.length);
-    if (digits == 0)
-        return 0;
-    // A BCD or binary prefix of 2 digits fits one byte; of 3 or 4, two.
-    if (format.prefix == Encoding::Bcd || format.prefix == Encoding::Binary)
-        return digits == 2 ? 1 : 2;
-    return digits;
-}
-
-std::size_t ValueBytes(const FieldFormat& format, std::size_t units)
-{
-    const std::size_t sign = format.content == Content::XN ? 1 : 0;
-    switch (format.encoding)
-    {
-    case Encoding::Bcd:
-        return sign + (units + 1) / 2;
-    case Encoding::Hex:
-        return 2 * units;
-    case Encoding::Ascii:
-    case Encoding::Ebcdic:
-    case Encoding::Binary:
-        break;
-    }
-    return sign + units;
-}
-
 const char* ContentName(Content content)
 {
     static const char* const kNames[] = {"n", "a", "an", "ans", "ns", "b", "z", "x+n", "bitmap"};

@@ -65,11 +65,40 @@ struct FieldFormat
 };
 
 // Digits of the length prefix: 0, 2, 3 or 4.
-std::size_t PrefixDigits(LengthKind kind);
+inline std::size_t PrefixDigits(LengthKind kind)
+{
+    return static_cast<std::size_t>(kind) + (kind == LengthKind::Fixed ? 0 : 1);
+}
+
 // Bytes the length prefix takes on the wire.
-std::size_t PrefixBytes(const FieldFormat& format);
+inline std::size_t PrefixBytes(const FieldFormat& format)
+{
+    const std::size_t digits = PrefixDigits(format.length);
+    if (digits == 0)
+        return 0;
+    // A BCD or binary prefix of 2 digits fits one byte; of 3 or 4, two.
+    if (format.prefix == Encoding::Bcd || format.prefix == Encoding::Binary)
+        return digits == 2 ? 1 : 2;
+    return digits;
+}
+
 // Bytes a value of length units takes on the wire, the prefix not counted.
-std::size_t ValueBytes(const FieldFormat& format, std::size_t units);
+inline std::size_t ValueBytes(const FieldFormat& format, std::size_t units)
+{
+    const std::size_t sign = format.content == Content::XN ? 1 : 0;
+    switch (format.encoding)
+    {
+    case Encoding::Bcd:
+        return sign + (units + 1) / 2;
+    case Encoding::Hex:
+        return 2 * units;
+    case Encoding::Ascii:
+    case Encoding::Ebcdic:
+    case Encoding::Binary:
+        break;
+    }
+    return sign + units;
+}
 
 // The format as ISO 8583 writes it: "n 6", "n..19 LLVAR", "ans...999 LLLVAR",
 // "b 8" (b lengths in bytes, a bitmap too), "b...255 LLLVAR TLV".

@@ -214,11 +214,15 @@ private:
         doubt.clear();
         if (!DecodeValue(format, m_input.substr(m_pos, bytes), units, m_message.values, doubt, m_error))
             return Fail(place, m_error);
-        m_message.fields.push_back(FieldValue{number, static_cast<std::uint32_t>(start),
-                                              static_cast<std::uint32_t>(m_pos + bytes - start),
-                                              static_cast<std::uint32_t>(units),
-                                              static_cast<std::uint32_t>(valueStart),
-                                              static_cast<std::uint32_t>(m_message.values.size() - valueStart)});
+        // Member by member: a whole FieldValue made on the stack and copied
+        // stalls on the copy's wide load.
+        FieldValue& field = m_message.fields.emplace_back();
+        field.number = number;
+        field.offset = static_cast<std::uint32_t>(start);
+        field.wireBytes = static_cast<std::uint32_t>(m_pos + bytes - start);
+        field.length = static_cast<std::uint32_t>(units);
+        field.valueStart = static_cast<std::uint32_t>(valueStart);
+        field.valueSize = static_cast<std::uint32_t>(m_message.values.size() - valueStart);
         const std::size_t valueOffset = m_pos;
         m_pos += bytes;
         if (!doubt.empty())
