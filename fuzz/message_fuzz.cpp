@@ -34,7 +34,8 @@ bool SameProblem(const Problem& a, const Problem& b)
 
 // Every field the message holds, failed or not: inside the input, in
 // ascending order without overlap, its wire size what its format and length
-// make, its value inside Message::values, one after another.
+// make, its value its own wire bytes after the prefix or else inside
+// Message::values, one after another.
 void CheckFields(const MessageSpec& spec, const Message& message, std::string_view input)
 {
     std::size_t wireEnd = 0;
@@ -44,13 +45,18 @@ void CheckFields(const MessageSpec& spec, const Message& message, std::string_vi
     {
         Check(field.number > previous && field.number <= kLastField && message.BitSet(field.number));
         Check(field.offset >= wireEnd && field.offset + std::size_t{field.wireBytes} <= input.size());
-        Check(field.valueStart == valueEnd && field.valueStart + std::size_t{field.valueSize} <= message.values.size());
         const FieldFormat& format = *spec.fields[field.number];
+        if (field.inInput)
+            Check(field.valueStart == field.offset + PrefixBytes(format) &&
+                  field.valueStart + std::size_t{field.valueSize} == field.offset + std::size_t{field.wireBytes} &&
+                  message.Value(field).data() == input.data() + field.valueStart);
+        else
+            Check(field.valueStart == valueEnd && field.valueStart + std::size_t{field.valueSize} <= message.values.size());
         Check(field.length <= format.size &&
               field.wireBytes == PrefixBytes(format) + ValueBytes(format, field.length));
         previous = field.number;
         wireEnd = field.offset + std::size_t{field.wireBytes};
-        valueEnd = field.valueStart + std::size_t{field.valueSize};
+        valueEnd = field.inInput ? valueEnd : field.valueStart + std::size_t{field.valueSize};
     }
     Check(valueEnd == message.values.size());
     for (const HeaderValue& part : message.header)

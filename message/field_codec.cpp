@@ -227,7 +227,7 @@ bool DecodeValue(const FieldFormat& format, std::string_view wire, std::size_t u
             const int high = HexValue(wire[2 * i]);
             const int low = HexValue(wire[2 * i + 1]);
             bad |= high | low; // negative once any is no digit
-            out[i] = static_cast<char>(high << 4 | low);
+            out[i] = static_cast<char>((high & 0x0F) << 4 | (low & 0x0F));
         }
         if (bad < 0)
         {
@@ -286,9 +286,14 @@ bool DecodeValue(const FieldFormat& format, std::string_view wire, std::size_t u
         break;
     }
     }
-    if (doubt.empty() && !IsClean(format.content, std::string_view(value).substr(start)))
-        doubt = CheckText(format.content, std::string_view(value).substr(start));
+    if (doubt.empty())
+        doubt = ContentDoubt(format.content, std::string_view(value).substr(start));
     return true;
+}
+
+std::string ContentDoubt(Content content, std::string_view value)
+{
+    return IsClean(content, value) ? std::string() : CheckText(content, value);
 }
 
 std::size_t ValueUnits(const FieldFormat& format, std::string_view value)

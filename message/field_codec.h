@@ -30,6 +30,10 @@ std::string Printable(std::string_view text);
 // reason ("expected 2 ASCII digits, found \"1A\"").
 bool ReadLengthPrefix(const FieldFormat& format, std::string_view wire, std::size_t& units, std::string& error);
 
+// A doubt about a decoded value: the first character its content does not
+// allow ("\"00A000\" is not n: \"A\" at character 3"), or empty.
+std::string ContentDoubt(Content content, std::string_view value);
+
 // Decodes ValueBytes(format, units) bytes of wire into value (appended):
 // characters, or raw bytes for b and bitmaps. A content check that fails
 // leaves a doubt (the value is still decoded); a value that cannot be

@@ -107,8 +107,8 @@ const char* ContentName(Content content);
 const char* EncodingName(Encoding encoding);
 const char* LengthName(LengthKind kind);
 
-// The characters of the contents. Branch-free and inline, so that a loop
-// over a text checks many characters at a time.
+// The characters of the contents. Branch-free (| rather than ||) and inline,
+// so that a loop over a text checks many characters at a time.
 inline bool IsDigit(unsigned char c)
 {
     return static_cast<unsigned char>(c - '0') < 10;
@@ -133,17 +133,17 @@ inline bool IsAllowedAfterFirst(Content content, unsigned char c)
     case Content::XN:
         return IsDigit(c);
     case Content::A:
-        return IsLetter(c) | (c == ' ');
+        return (unsigned{IsLetter(c)} | unsigned{c == ' '}) != 0;
     case Content::An:
-        return IsLetter(c) | IsDigit(c) | (c == ' ');
+        return (unsigned{IsLetter(c)} | unsigned{IsDigit(c)} | unsigned{c == ' '}) != 0;
     case Content::Ans:
         return IsPrintable(c);
     case Content::Ns:
-        return IsPrintable(c) & !IsLetter(c);
+        return (unsigned{IsPrintable(c)} & unsigned{!IsLetter(c)}) != 0;
     case Content::Z:
         // Track data: digits, the field separator (= or D), the start and
         // end sentinels.
-        return IsDigit(c) | (c == '=') | (c == 'D') | (c == ';') | (c == '?');
+        return (unsigned{IsDigit(c)} | unsigned{c == '='} | unsigned{c == 'D'} | unsigned{c == ';'} | unsigned{c == '?'}) != 0;
     case Content::B:
     case Content::Bitmap:
         break;

@@ -209,10 +209,14 @@ private:
         const std::size_t bytes = ValueBytes(format, units);
         if (!Need(place, bytes, "the field"))
             return false;
-        const std::size_t valueStart = m_message.values.size();
         std::string& doubt = m_doubt; // both stay empty but for a rare field: no string made per field
         doubt.clear();
-        if (!DecodeValue(format, m_input.substr(m_pos, bytes), units, m_message.values, doubt, m_error))
+        const std::string_view wire = m_input.substr(m_pos, bytes);
+        const bool inInput = format.encoding == Encoding::Ascii || format.encoding == Encoding::Binary;
+        const std::size_t valueStart = inInput ? m_pos : m_message.values.size();
+        if (inInput)
+            doubt = ContentDoubt(format.content, wire);
+        else if (!DecodeValue(format, wire, units, m_message.values, doubt, m_error))
             return Fail(place, m_error);
         // Member by member: a whole FieldValue made on the stack and copied
         // stalls on the copy's wide load.
@@ -222,7 +226,8 @@ private:
         field.wireBytes = static_cast<std::uint32_t>(m_pos + bytes - start);
         field.length = static_cast<std::uint32_t>(units);
         field.valueStart = static_cast<std::uint32_t>(valueStart);
-        field.valueSize = static_cast<std::uint32_t>(m_message.values.size() - valueStart);
+        field.valueSize = static_cast<std::uint32_t>(inInput ? bytes : m_message.values.size() - valueStart);
+        field.inInput = inInput;
         const std::size_t valueOffset = m_pos;
         m_pos += bytes;
         if (!doubt.empty())
@@ -290,6 +295,7 @@ void Message::Clear()
     bitmapBytes = 0;
     fields.clear();
     values.clear();
+    input = {};
     warnings.clear();
 }
 
@@ -297,6 +303,7 @@ bool ReadMessage(const MessageSpec& spec, const Framing& framing, std::string_vi
                  Message& message, Problem& problem)
 {
     message.Clear();
+    message.input = input;
     problem = Problem{};
     return CReader(spec, input, options, message, problem).Read(framing);
 }
@@ -305,6 +312,7 @@ bool ReadHead(const MessageSpec& spec, const Framing& framing, std::string_view 
               Message& message, Problem& problem, std::size_t& fieldsStart)
 {
     message.Clear();
+    message.input = input;
     problem = Problem{};
     CReader reader(spec, input, options, message, problem);
     const bool read = reader.ReadHead(framing);

@@ -44,8 +44,9 @@ struct FieldValue
     std::uint32_t offset;     // of its first byte, length prefix included
     std::uint32_t wireBytes;  // length prefix included
     std::uint32_t length;     // in the unit of its content
-    std::uint32_t valueStart; // into Message::values
+    std::uint32_t valueStart; // into the input when inInput, into Message::values otherwise
     std::uint32_t valueSize;
+    bool inInput; // a value whose wire bytes are the value (ASCII text, raw b) is not copied
 };
 
 struct HeaderValue
@@ -64,12 +65,14 @@ struct Message
     unsigned char bitmap[24] = {};
     std::size_t bitmapBytes = 0; // 8, 16 or 24 once read
     std::vector<FieldValue> fields; // in ascending order
-    std::string values;             // decoded values: characters, or raw bytes for b and bitmaps
+    std::string values;             // the values decoded from another form (BCD, EBCDIC, hex text)
+    std::string_view input;         // what was read: the header and values in place point into it
     std::vector<Problem> warnings;
 
+    // Characters, or raw bytes for b fields.
     std::string_view Value(const FieldValue& field) const
     {
-        return std::string_view(values).substr(field.valueStart, field.valueSize);
+        return (field.inInput ? input : std::string_view(values)).substr(field.valueStart, field.valueSize);
     }
     const FieldValue* Find(std::uint32_t number) const;
     bool BitSet(std::uint32_t number) const
@@ -85,7 +88,8 @@ struct ReadOptions
 };
 
 // Reads input into message, reusing its buffers. On a failure returns false
-// with the problem; message keeps every part and field read before it.
+// with the problem; message keeps every part and field read before it. The
+// message points into input: keep it while the message is used.
 bool ReadMessage(const MessageSpec& spec, const Framing& framing, std::string_view input, const ReadOptions& options,
                  Message& message, Problem& problem);
 
