@@ -56,18 +56,8 @@ private:
 // The value of NAME=@FILE: the file's bytes without their last line end.
 bool ReadValueFile(const std::string& path, std::string& value, std::string& error)
 {
-    int code = 0;
-    const std::unique_ptr<CByteSource> file = OpenFile(path, code);
-    char buffer[4096];
-    long long count = 0;
-    value.clear();
-    while (file != nullptr && (count = file->Read(buffer, sizeof buffer)) > 0)
-        value.append(buffer, static_cast<std::size_t>(count));
-    if (file == nullptr || count < 0)
-    {
-        error = "cannot read " + path + ": " + Reason(file == nullptr ? code : static_cast<int>(-count));
+    if (!ReadWholeFile(path, value, error))
         return false;
-    }
     if (!value.empty() && value.back() == '\n')
         value.pop_back();
     if (!value.empty() && value.back() == '\r')
@@ -184,28 +174,11 @@ int Build(const std::vector<std::string>& args, Environment& environment, COutpu
     if (sources.empty())
         sources.push_back(Source{Source::StandardInput, ""});
     CBuildLines lines(builder, output, messages);
-    for (const Source& source : sources)
-    {
-        if (output.Failed())
-            break;
-        std::unique_ptr<CByteSource> file;
-        CByteSource* in = &environment.in;
-        const std::string* path = source.kind == Source::File ? &source.text : nullptr;
-        if (path != nullptr)
-        {
-            int error = 0;
-            file = OpenFile(*path, error);
-            if (file == nullptr)
-            {
-                lines.Bad("cannot open " + *path + ": " + Reason(error));
-                continue;
-            }
-            in = file.get();
-        }
-        const int error = ReadLines(*in, path, environment.maxLineBytes, lines);
-        if (error != 0)
-            lines.Bad("cannot read " + (path != nullptr ? *path : std::string("standard input")) + ": " + Reason(error));
-    }
+    // Its sources are standard input and files: its operands are NAME=VALUE, not TEXT.
+    ReadSources(
+        sources, environment.in, output, nullptr,
+        [&](CByteSource& in, const std::string* path) { return ReadLines(in, path, environment.maxLineBytes, lines); },
+        [&lines](const std::string& message) { lines.Bad(message); });
     return messages.Finish(lines.AnyBad() ? kExitBadInput : kExitOk);
 }
 

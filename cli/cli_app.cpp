@@ -348,48 +348,22 @@ int Decode(const std::vector<std::string>& args, Environment& environment, COutp
 
     CDecoder decoder(options);
     CDecodeStream stream(decoder, output, messages, quiet);
-    std::uint64_t textNumber = 0;
-    for (const Source& source : sources)
-    {
-        if (output.Failed())
-            break;
-        if (source.kind == Source::Text)
-        {
-            if (IsFile(source.text))
-                decoder.NoteNextInput(Quote(source.text) + " names a file: to read its lines, use --file");
-            decoder.SetLeadByteRule(environment.rules.arguments);
-            stream.Text(source.text, ++textNumber);
-            continue;
-        }
-        std::unique_ptr<CByteSource> file;
-        CByteSource* in = &environment.in;
-        const std::string* path = source.kind == Source::File ? &source.text : nullptr;
-        if (path != nullptr)
-        {
-            int error = 0;
-            file = OpenFile(*path, error);
-            if (file == nullptr)
-            {
-                stream.Bad("cannot open " + *path + ": " + Reason(error));
-                continue;
-            }
-            in = file.get();
-        }
+    const auto text = [&](const std::string& text, std::uint64_t number) {
+        if (IsFile(text))
+            decoder.NoteNextInput(Quote(text) + " names a file: to read its lines, use --file");
+        decoder.SetLeadByteRule(environment.rules.arguments);
+        stream.Text(text, number);
+    };
+    const auto read = [&](CByteSource& in, const std::string* path) {
         decoder.SetLeadByteRule(environment.rules.input);
-        int error = 0;
-        if (options.from == Encoding::Binary)
-        {
-            CBitmapFramer framer(stream, path);
-            error = ReadChunks(*in, framer);
-            framer.End();
-        }
-        else
-        {
-            error = ReadLines(*in, path, environment.maxLineBytes, stream);
-        }
-        if (error != 0)
-            stream.Bad("cannot read " + (path != nullptr ? *path : std::string("standard input")) + ": " + Reason(error));
-    }
+        if (options.from != Encoding::Binary)
+            return ReadLines(in, path, environment.maxLineBytes, stream);
+        CBitmapFramer framer(stream, path);
+        const int error = ReadChunks(in, framer);
+        framer.End();
+        return error;
+    };
+    ReadSources(sources, environment.in, output, text, read, [&stream](const std::string& message) { stream.Bad(message); });
     return messages.Finish(stream.AnyBad() ? kExitBadInput : kExitOk);
 }
 

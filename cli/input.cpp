@@ -161,4 +161,55 @@ int ReadLines(CByteSource& source, const std::string* file, std::size_t maxLineB
     return error;
 }
 
+bool ReadWholeFile(const std::string& path, std::string& text, std::string& error)
+{
+    int code = 0;
+    const std::unique_ptr<CByteSource> file = OpenFile(path, code);
+    char buffer[4096];
+    long long count = 0;
+    text.clear();
+    while (file != nullptr && (count = file->Read(buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<std::size_t>(count));
+    if (file != nullptr && count == 0)
+        return true;
+    error = "cannot read " + path + ": " + Reason(file == nullptr ? code : static_cast<int>(-count));
+    return false;
+}
+
+void ReadSources(const std::vector<Source>& sources, CByteSource& standardInput, const COutput& output,
+                 const std::function<void(const std::string& text, std::uint64_t number)>& text,
+                 const std::function<int(CByteSource& in, const std::string* path)>& read,
+                 const std::function<void(const std::string& message)>& bad)
+{
+    std::uint64_t textNumber = 0;
+    for (const Source& source : sources)
+    {
+        if (output.Failed())
+            break;
+        if (source.kind == Source::Text)
+        {
+            assert(text);
+            text(source.text, ++textNumber);
+            continue;
+        }
+        std::unique_ptr<CByteSource> file;
+        CByteSource* in = &standardInput;
+        const std::string* path = source.kind == Source::File ? &source.text : nullptr;
+        if (path != nullptr)
+        {
+            int error = 0;
+            file = OpenFile(*path, error);
+            if (file == nullptr)
+            {
+                bad("cannot open " + *path + ": " + Reason(error));
+                continue;
+            }
+            in = file.get();
+        }
+        const int error = read(*in, path);
+        if (error != 0)
+            bad("cannot read " + (path != nullptr ? *path : std::string("standard input")) + ": " + Reason(error));
+    }
+}
+
 } // namespace cli

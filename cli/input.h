@@ -5,11 +5,14 @@
 // hand a stream on in chunks or as lines with a bounded amount of memory.
 
 #include "cli_app.h"
+#include "output.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace cli
 {
@@ -50,6 +53,10 @@ std::string Reason(int error);
 // The file's bytes, or null with the errno value in error.
 std::unique_ptr<CByteSource> OpenFile(const std::string& path, int& error);
 
+// The whole of a small file (a message specification, a value), or false
+// with "cannot read PATH: reason".
+bool ReadWholeFile(const std::string& path, std::string& text, std::string& error);
+
 // Whether path names a regular file.
 bool IsFile(const std::string& path);
 
@@ -84,6 +91,16 @@ public:
     // "line longer than N bytes".
     virtual void Rejected(const std::string& reason, const InputPlace& place) = 0;
 };
+
+// Each source in command-line order, until the output has failed: a TEXT to
+// text with its 1-based number among the TEXTs (sources without TEXTs may
+// pass an empty function), standard input or an opened file to read, which
+// returns the errno value of a read error. A file that cannot be opened or
+// read is said to bad: "cannot open PATH: ...", "cannot read PATH: ...".
+void ReadSources(const std::vector<Source>& sources, CByteSource& standardInput, const COutput& output,
+                 const std::function<void(const std::string& text, std::uint64_t number)>& text,
+                 const std::function<int(CByteSource& in, const std::string* path)>& read,
+                 const std::function<void(const std::string& message)>& bad);
 
 // Reads source to its end, or until the handler stops it. Both return the
 // errno value of a read error, or 0.

@@ -208,44 +208,17 @@ int Parse(const std::vector<std::string>& args, Environment& environment, COutpu
 
     CMessageParser parser(*spec, options);
     CParseStream stream(parser, output, messages, quiet);
-    std::uint64_t textNumber = 0;
-    for (const Source& source : sources)
-    {
-        if (output.Failed())
-            break;
-        if (source.kind == Source::Text)
-        {
-            stream.Text(source.text, ++textNumber);
-            continue;
-        }
-        std::unique_ptr<CByteSource> file;
-        CByteSource* in = &environment.in;
-        const std::string* path = source.kind == Source::File ? &source.text : nullptr;
-        if (path != nullptr)
-        {
-            int error = 0;
-            file = OpenFile(*path, error);
-            if (file == nullptr)
-            {
-                stream.Bad("cannot open " + *path + ": " + Reason(error));
-                continue;
-            }
-            in = file.get();
-        }
-        int error = 0;
-        if (options.from == message::InputForm::Binary)
-        {
-            stream.SetFile(path);
-            error = ReadChunks(*in, static_cast<CChunkHandler&>(stream));
-            stream.EndStream();
-        }
-        else
-        {
-            error = ReadLines(*in, path, environment.maxLineBytes, static_cast<CLineHandler&>(stream));
-        }
-        if (error != 0)
-            stream.Bad("cannot read " + (path != nullptr ? *path : std::string("standard input")) + ": " + Reason(error));
-    }
+    const auto read = [&](CByteSource& in, const std::string* path) {
+        if (options.from != message::InputForm::Binary)
+            return ReadLines(in, path, environment.maxLineBytes, static_cast<CLineHandler&>(stream));
+        stream.SetFile(path);
+        const int error = ReadChunks(in, static_cast<CChunkHandler&>(stream));
+        stream.EndStream();
+        return error;
+    };
+    ReadSources(
+        sources, environment.in, output, [&stream](const std::string& text, std::uint64_t number) { stream.Text(text, number); },
+        read, [&stream](const std::string& message) { stream.Bad(message); });
     return messages.Finish(stream.AnyBad() ? kExitBadInput : kExitOk);
 }
 

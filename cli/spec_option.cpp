@@ -21,16 +21,11 @@ const message::MessageSpec* ChooseSpec(const std::string& name, message::Message
         messages.UsageError("unknown message specification " + Quote(name) + ": " + names);
         return nullptr;
     }
-    int error = 0;
-    const std::unique_ptr<CByteSource> file = OpenFile(name, error);
     std::string text;
-    char buffer[4096];
-    long long count = 0;
-    while (file != nullptr && (count = file->Read(buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<std::size_t>(count));
-    if (file == nullptr || count < 0)
+    std::string error;
+    if (!ReadWholeFile(name, text, error))
     {
-        messages.Say("cannot read " + name + ": " + Reason(file == nullptr ? error : static_cast<int>(-count)));
+        messages.Say(error);
         return nullptr;
     }
     std::string problem;

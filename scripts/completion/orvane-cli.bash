@@ -48,7 +48,7 @@ _orvane_cli()
                 --message --header --sep --strict --quiet --help -n -j -a -f -q -h" -- "$cur"))
         fi
         ;;
-    parse)
+    parse | build) # the same message options; --from and --to take the same forms
         case ${option:-$prev} in
         --names)
             if [[ -n $option ]]; then
@@ -58,7 +58,7 @@ _orvane_cli()
         -s | --spec)
             COMPREPLY=($(compgen -W "iso87ascii iso87binary iso87ebcdic cup" -- "$cur") $(compgen -f -- "$cur"))
             return ;;
-        --from)
+        --from | --to)
             COMPREPLY=($(compgen -W "text hex binary" -- "$cur"))
             return ;;
         --length-prefix)
@@ -70,31 +70,12 @@ _orvane_cli()
         --header | -F | --fields)
             return ;;
         esac
-        if [[ $cur == -* ]]; then
+        if [[ $cur == -* && ${COMP_WORDS[1]} == parse ]]; then
             COMPREPLY=($(compgen -W "--spec --from --header --length-prefix --names --names=en --names=zh --json
                 --fields --unmask --strict --file --quiet --help -s -n -j -F -f -q -h" -- "$cur"))
-        fi
-        ;;
-    build)
-        case ${option:-$prev} in
-        -s | --spec)
-            COMPREPLY=($(compgen -W "iso87ascii iso87binary iso87ebcdic cup" -- "$cur") $(compgen -f -- "$cur"))
-            return ;;
-        --to)
-            COMPREPLY=($(compgen -W "text hex binary" -- "$cur"))
-            return ;;
-        --length-prefix)
-            COMPREPLY=($(compgen -W "2 4 a4 none" -- "$cur"))
-            return ;;
-        -f | --file)
-            COMPREPLY=($(compgen -f -- "$cur"))
-            return ;;
-        --header)
-            return ;;
-        esac
-        if [[ $cur == -* ]]; then
+        elif [[ $cur == -* ]]; then
             COMPREPLY=($(compgen -W "--spec --to --header --length-prefix --pad --file --help -s -f -h" -- "$cur"))
-        elif [[ $cur == @* ]]; then # NAME=@FILE, which '=' splits: the file after the @
+        elif [[ $cur == @* && ${COMP_WORDS[1]} == build ]]; then # NAME=@FILE, which '=' splits: the file after the @
             COMPREPLY=($(compgen -f -- "${cur#@}"))
             COMPREPLY=("${COMPREPLY[@]/#/@}")
         fi
