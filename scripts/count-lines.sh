@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Non-blank lines of C++ (.cpp, .h): the tests (tests/ and fuzz/) against the
-# product (core, afx, controls, app, cli, bench), and the tests' share of all.
+# product (core, message, afx, controls, app, cli, bench), and the tests' share of all.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,7 +9,7 @@ count() { # folders...
 }
 
 tests=$(count tests fuzz)
-product=$(count core afx controls app cli bench)
+product=$(count core message afx controls app cli bench)
 echo "tests (tests, fuzz): $tests"
-echo "product (core, afx, controls, app, cli, bench): $product"
+echo "product (core, message, afx, controls, app, cli, bench): $product"
 awk -v t="$tests" -v p="$product" 'BEGIN { printf "tests share: %.1f %% of %d lines\n", 100 * t / (t + p), t + p }' 

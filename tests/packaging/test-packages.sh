@@ -67,7 +67,7 @@ check "orvane-cli decode" same $'72 38 00 01 08 C1 80 00    \t64\t2 3 4 7 11 12 
 page=$work/root/usr/share/man/man1/orvane-cli.1.gz
 LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" > "$work/page.txt" 2> "$work/page.err"
 check "man -l renders the page without warnings" \
-    eval 'grep -qxF "       orvane-cli - decode and encode ISO 8583 bitmaps" "$work/page.txt" &&
+    eval 'grep -qxF "       orvane-cli - read and write ISO 8583 bitmaps and whole messages" "$work/page.txt" &&
           grep -qF "Prints “orvane-cli $version” (the program'"'"'s version)" "$work/page.txt" && [ ! -s "$work/page.err" ]'
 cat "$work/page.err"
 
