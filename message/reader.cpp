@@ -347,7 +347,8 @@ bool HexDumpToBytes(std::string_view text, std::string& bytes, Problem& problem)
     }
     if (high >= 0)
     {
-        problem = Problem{kInputPlace, text.size(), "an odd number of hex digits: the last byte is cut short"};
+        problem = Problem{kInputPlace, text.size(),
+                          "an odd number of hex digits (" + std::to_string(bytes.size() * 2 + 1) + ")"};
         return false;
     }
     return true;

@@ -196,7 +196,7 @@ TEST(Reader, HexDump)
     EXPECT_FALSE(HexDumpToBytes("02 00 7G", bytes, problem));
     EXPECT_EQ(problem.Text(), "the input at byte 7: a character other than hex digits and spaces, \"G\" at column 8");
     EXPECT_FALSE(HexDumpToBytes("02 0", bytes, problem));
-    EXPECT_NE(problem.what.find("odd number of hex digits"), std::string::npos);
+    EXPECT_EQ(problem.Text(), "the input at byte 4: an odd number of hex digits (3)");
 }
 
 // A random value the format allows, of a random allowed length.
