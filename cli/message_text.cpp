@@ -52,9 +52,14 @@ bool IsBinary(const message::FieldFormat& format)
     return format.content == Content::B || format.content == Content::Bitmap;
 }
 
-const char* FieldName(Names names, std::uint32_t number)
+// The specification's own name for the field, else the 1987 one.
+const char* FieldName(const message::MessageSpec& spec, Names names, std::uint32_t number)
 {
-    if (number < 1 || number > 128)
+    const message::FieldNames& own = spec.names[number];
+    const std::string& name = names == Names::Chinese ? own.chinese : own.english;
+    if (!name.empty())
+        return name.c_str();
+    if (number > 128)
         return "";
     return names == Names::Chinese ? DataElementNameZh(number) : DataElementName(number);
 }
@@ -255,11 +260,21 @@ void CMessageWriter::WriteText(const Message& message, const Problem* error, con
         AppendHex(std::string_view(reinterpret_cast<const char*>(message.bitmap), message.bitmapBytes), out);
     }
     out += " (" + m_spec.name + ")\n";
+    const std::string lengthLabel = "length";
+    std::size_t labelWidth = message.hasLengthPrefix ? lengthLabel.size() : 0;
+    for (const message::HeaderValue& part : message.header)
+        labelWidth = std::max(labelWidth, part.part->name.size());
     if (message.hasLengthPrefix)
-        out += "  length  " + std::to_string(message.lengthPrefix) + "\n";
+    {
+        out += "  ";
+        AppendPadded(lengthLabel, labelWidth, false, out);
+        out += "  " + std::to_string(message.lengthPrefix) + "\n";
+    }
     for (const message::HeaderValue& part : message.header)
     {
-        out += "  " + part.part->name + "  ";
+        out += "  ";
+        AppendPadded(part.part->name, labelWidth, false, out);
+        out += "  ";
         AppendHex(part.bytes, out);
         out += '\n';
     }
@@ -269,7 +284,7 @@ void CMessageWriter::WriteText(const Message& message, const Problem* error, con
     {
         const message::FieldFormat& format = *m_spec.fields[field.number];
         rows.push_back(Row{std::to_string(field.number), message::DescribeFormat(format), std::to_string(field.length),
-                           Shown(field, message.Value(field), true), FieldName(m_options.names, field.number)});
+                           Shown(field, message.Value(field), true), FieldName(m_spec, m_options.names, field.number)});
         const Tlv* tlv = TlvOf(field.number);
         for (std::size_t i = tlv != nullptr ? tlv->nodesStart : 0; tlv != nullptr && i < tlv->nodesEnd; ++i)
         {

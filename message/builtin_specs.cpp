@@ -153,6 +153,13 @@ MessageSpec Cup()
     set(63, ans, LLL, 163);
     // The entry mode is left-justified: 051 is 05 10.
     spec.fields[22]->pad = Pad::Right;
+    // The names China's POS documents give where they differ from 1987's.
+    spec.names[11].chinese = "受卡方系统跟踪号";
+    spec.names[54] = {"Balance", "余额"};
+    spec.names[58] = {"PBOC electronic purse data", "PBOC电子钱包标准的交易信息"};
+    for (std::uint32_t field : {59, 60, 62, 63})
+        spec.names[field].chinese = "自定义域";
+    spec.names[61] = {"Original message data", "原始信息域"};
     return spec;
 }
 

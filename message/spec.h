@@ -53,6 +53,14 @@ enum class InputForm : std::uint8_t
     Binary,
 };
 
+// A field's names where a specification's own documents name it otherwise
+// than ISO 8583:1987; an empty one leaves the 1987 name.
+struct FieldNames
+{
+    std::string english;
+    std::string chinese;
+};
+
 struct MessageSpec
 {
     std::string name;
@@ -63,6 +71,7 @@ struct MessageSpec
     // Indexed by field number. Field 1 is the secondary bitmap; field 65
     // announces a tertiary bitmap (fields 129-192) when its content is Bitmap.
     std::array<std::optional<FieldFormat>, kLastField + 1> fields;
+    std::array<FieldNames, kLastField + 1> names;
 
     bool HasTertiary() const { return fields[65] && fields[65]->content == Content::Bitmap; }
 };

@@ -43,6 +43,8 @@ const char kSpecFileHelp[] =
     "  pad         left or right: where an odd BCD value's pad nibble goes\n"
     "  pad_nibble  \"0\" or \"F\": the pad nibble written (either is read)\n"
     "  tlv         true when a b field holds BER-TLV\n"
+    "  name        its name in English, name_zh in Chinese (default: the\n"
+    "              base's, which is ISO 8583:1987's but where cup differs)\n"
     "A field of the base changes only in the keys given, except that a new\n"
     "type also takes the prefix, encoding and padding the base uses for that\n"
     "type, unless given, and clears tlv. A field the base lacks needs type,\n"
@@ -56,6 +58,7 @@ const char kSpecFileHelp[] =
     "   \"fields\": {\"48\": {\"type\": \"ans\", \"length\": \"LLLL\", \"max\": 2000},\n"
     "              \"55\": {\"type\": \"b\", \"length\": \"LLL\", \"max\": 255,\n"
     "                     \"tlv\": true},\n"
+    "              \"62\": {\"name\": \"Batch totals\"},\n"
     "              \"127\": null}}\n";
 
 namespace
@@ -144,7 +147,8 @@ const std::vector<Choice<LengthPrefix>> kLengthPrefixes = {{"none", LengthPrefix
 
 const std::vector<const char*> kFileKeys = {"base",   "name",     "mti",   "bitmap", "length_prefix",
                                             "header", "tertiary", "fields"};
-const std::vector<const char*> kFieldKeys = {"type", "length", "max", "prefix", "encoding", "pad", "pad_nibble", "tlv"};
+const std::vector<const char*> kFieldKeys = {"type",       "length", "max",  "prefix", "encoding",
+                                             "pad",        "pad_nibble", "tlv", "name", "name_zh"};
 const std::vector<const char*> kHeaderKeys = {"name", "bytes"};
 
 constexpr std::uint32_t kMostUnits = 9999;
@@ -263,7 +267,17 @@ std::uint32_t MostUnits(LengthKind length)
     return length == LengthKind::LL ? 99 : length == LengthKind::LLL ? 999 : kMostUnits;
 }
 
-void ApplyField(const MessageSpec& base, std::uint32_t number, const Json& entry, std::optional<FieldFormat>& slot)
+// A name is shown on a line of its own columns: no control characters.
+std::string Name(const Json& value, const std::string& where)
+{
+    const std::string& name = Text(value, where);
+    if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+        Refuse(where, "expected a name without control characters, " + Found(value));
+    return name;
+}
+
+void ApplyField(const MessageSpec& base, std::uint32_t number, const Json& entry, std::optional<FieldFormat>& slot,
+                FieldNames& names)
 {
     const std::string where = "field " + std::to_string(number) + ": ";
     if (entry.is_null())
@@ -326,6 +340,10 @@ void ApplyField(const MessageSpec& base, std::uint32_t number, const Json& entry
                                            ContentName(format.content));
     }
     slot = format;
+    if (const Json* name = Member(entry, "name"))
+        names.english = Name(*name, where + Key("name"));
+    if (const Json* name = Member(entry, "name_zh"))
+        names.chinese = Name(*name, where + Key("name_zh"));
 }
 
 // Letters, digits and _: a header part's name is also an output's key.
@@ -452,7 +470,7 @@ MessageSpec Load(const Json& root, const std::string& fileName)
         for (const auto& item : fields->items())
         {
             const std::uint32_t number = FieldNumber(item.key(), tertiary);
-            ApplyField(*base, number, item.value(), spec.fields[number]);
+            ApplyField(*base, number, item.value(), spec.fields[number], spec.names[number]);
         }
     }
     if (spec.input == InputForm::Text && !AllText(spec))

@@ -450,6 +450,9 @@ TEST(CliParseTest, FieldsMaskingOutputsAndErrors)
          ""},
         {{"parse", "--spec", "cup", "--names=zh", kCupRequest}, "", cli::kExitOk,
          {"   55  b...255 LLLVAR TLV", "IC卡数据域", "9F26", "应用密文", "5A"}, ""},
+        // The convention's own names where they differ from 1987's; the header's labels aligned.
+        {{"parse", "--spec", "cup", "--names=zh", "001D 6000030000 603100000000 0200 0020000000000008 000123 0006 000001"},
+         "", cli::kExitOk, {"  tpdu    6000030000\n", "受卡方系统跟踪号", "原始信息域"}, ""},
         {{"parse", "--spec", "iso87binary", "02 00 40 00 00 00 00 00 00 00 16 47 61 7G"}, "", cli::kExitBadInput,
          {"error: the input at byte 40:"}, "\"G\" at column 41"},
         // A warning goes to standard error, or only into the JSON object.

@@ -52,6 +52,9 @@ const BadFile kBadFiles[] = {
     {R"({"base": "cup", "fields": {"52": {"encoding": "ascii"}}})", "expected one of binary, hex for type b"},
     {R"({"base": "cup", "fields": {"48": {"tlv": true}}})", "field 48: key \"tlv\": only a b field holds TLV"},
     {R"({"base": "cup", "fields": {"22": {"pad_nibble": "f"}}})", "key \"pad_nibble\": expected one of 0, F"},
+    {R"({"base": "cup", "fields": {"62": {"name_zh": 62}}})", "field 62: key \"name_zh\": expected a string, found 62"},
+    {R"({"base": "cup", "fields": {"62": {"name": "Batch\ttotals"}}})",
+     "field 62: key \"name\": expected a name without control characters, found \"Batch\\ttotals\""},
     {R"({"base": "cup", "fields": {"130": {"type": "n", "length": "fixed"}}})",
      "field 130: key \"max\": required for a field the base does not have"},
 };
@@ -83,7 +86,8 @@ TEST(SpecFile, FramingLongFieldsAndATertiaryField)
         "base": "iso87binary", "length_prefix": "2", "header": [{"name": "tpdu", "bytes": 5}],
         "fields": {"48": {"length": "LLLL", "max": 2000}, "22": {"pad": "right"},
                    "55": {"type": "b", "length": "LLL", "max": 255, "tlv": true},
-                   "130": {"type": "n", "length": "fixed", "max": 3}, "127": null}})";
+                   "130": {"type": "n", "length": "fixed", "max": 3, "name": "Batch number"},
+                   "62": {"name_zh": "批次汇总"}, "127": null}})";
     MessageSpec spec;
     std::string error;
     ASSERT_TRUE(LoadSpecFile(text, "dir/mybank.json", spec, error)) << error;
@@ -94,6 +98,9 @@ TEST(SpecFile, FramingLongFieldsAndATertiaryField)
     EXPECT_EQ(spec.fields[55]->encoding, Encoding::Binary); // the type changed: bytes as the base writes them
     EXPECT_TRUE(spec.fields[55]->tlv);
     EXPECT_FALSE(spec.fields[127]);
+    EXPECT_EQ(spec.names[130].english, "Batch number");
+    EXPECT_EQ(spec.names[62].chinese, "批次汇总");
+    EXPECT_EQ(spec.names[62].english, ""); // the 1987 name stays
 
     // 1200 characters in field 48, which LLL could not count; 123 in BCD in field 130.
     const std::string value(1200, 'x');
