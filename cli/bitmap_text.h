@@ -48,13 +48,6 @@ struct DecodeOptions
     CIsoBitmap::LeadByteRule leadByte = CIsoBitmap::NoLeadByte;
 };
 
-enum class Verdict
-{
-    Clean,  // a clean bitmap: no message
-    Warned, // decoded as the window would, with a warning
-    Bad,    // an error; its output line or object carries it
-};
-
 // Decodes inputs the way the window's bitmap button does. Like the window it
 // keeps one bitmap model and clears it before each load.
 class CDecoder

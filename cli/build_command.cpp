@@ -18,39 +18,32 @@ namespace
 class CBuildLines : public CLineHandler
 {
 public:
-    CBuildLines(CMessageBuilder& builder, COutput& output, CMessages& messages)
-        : m_builder(builder), m_output(output), m_messages(messages)
+    CBuildLines(CMessageBuilder& builder, COutput& output, CVerdicts& verdicts)
+        : m_builder(builder), m_output(output), m_verdicts(verdicts)
     {
     }
 
     void Line(const std::string& line, const InputPlace& place) override
     {
         m_error.clear();
-        if (!m_builder.BuildJson(line, m_output.Out(), m_error))
-            Bad(PlaceText(place) + ": " + m_error);
+        if (m_builder.BuildJson(line, m_output.Out(), m_error))
+            m_verdicts.Input(Verdict::Clean, "");
         else
-            m_output.InputDone();
+            m_verdicts.Bad(PlaceText(place) + ": " + m_error);
     }
 
-    void Rejected(const std::string& reason, const InputPlace& place) override { Bad(PlaceText(place) + ": " + reason); }
+    void Rejected(const std::string& reason, const InputPlace& place) override
+    {
+        m_verdicts.Bad(PlaceText(place) + ": " + reason);
+    }
     void Paused() override { m_output.Flush(); }
     bool ReadOn() const override { return !m_output.Failed(); }
-
-    void Bad(const std::string& message)
-    {
-        m_anyBad = true;
-        m_messages.Say(message);
-        m_output.InputDone();
-    }
-
-    bool AnyBad() const { return m_anyBad; }
 
 private:
     CMessageBuilder& m_builder;
     COutput& m_output;
-    CMessages& m_messages;
+    CVerdicts& m_verdicts;
     std::string m_error;
-    bool m_anyBad = false;
 };
 
 // The value of NAME=@FILE: the file's bytes without their last line end.
@@ -173,13 +166,14 @@ int Build(const std::vector<std::string>& args, Environment& environment, COutpu
 
     if (sources.empty())
         sources.push_back(Source{Source::StandardInput, ""});
-    CBuildLines lines(builder, output, messages);
+    CVerdicts verdicts(output, messages, true); // build has no warnings
+    CBuildLines lines(builder, output, verdicts);
     // Its sources are standard input and files: its operands are NAME=VALUE, not TEXT.
     ReadSources(
         sources, environment.in, output, nullptr,
         [&](CByteSource& in, const std::string* path) { return ReadLines(in, path, environment.maxLineBytes, lines); },
-        [&lines](const std::string& message) { lines.Bad(message); });
-    return messages.Finish(lines.AnyBad() ? kExitBadInput : kExitOk);
+        [&verdicts](const std::string& message) { verdicts.Bad(message); });
+    return messages.Finish(verdicts.Status());
 }
 
 } // namespace cli

@@ -144,13 +144,13 @@ const char kEncodeHelp[] =
     "Example:\n"
     "  orvane-cli encode --auto-first 2 3 4 11 70\n";
 
-// Decodes the inputs of one decode command into the output, says what was
-// wrong with them, and keeps whether any was bad.
+// Decodes the inputs of one decode command into the output and gives each
+// its verdict.
 class CDecodeStream : public CLineHandler
 {
 public:
-    CDecodeStream(CDecoder& decoder, COutput& output, CMessages& messages, bool quiet)
-        : m_decoder(decoder), m_output(output), m_messages(messages), m_quiet(quiet)
+    CDecodeStream(CDecoder& decoder, COutput& output, CVerdicts& verdicts)
+        : m_decoder(decoder), m_output(output), m_verdicts(verdicts)
     {
     }
 
@@ -164,7 +164,7 @@ public:
     {
         m_message.clear();
         m_decoder.Reject(place, reason, m_output.Out(), m_message);
-        Said(Verdict::Bad);
+        m_verdicts.Input(Verdict::Bad, m_message);
     }
 
     void Bitmap(const std::string& bytes, const InputPlace& place)
@@ -182,32 +182,13 @@ public:
     void Paused() override { m_output.Flush(); }
     bool ReadOn() const override { return !m_output.Failed(); }
 
-    // An input that failed before the decoder saw it, as a file that cannot be read.
-    void Bad(const std::string& message)
-    {
-        m_anyBad = true;
-        m_messages.Say(message);
-        m_output.InputDone();
-    }
-
-    bool AnyBad() const { return m_anyBad; }
-
 private:
-    void Said(Verdict verdict)
-    {
-        m_anyBad = m_anyBad || verdict == Verdict::Bad;
-        // JSON carries its warnings in the object, so standard error stays free for errors.
-        if (verdict == Verdict::Bad || (verdict == Verdict::Warned && !m_quiet && !m_decoder.Options().json))
-            m_messages.Say(m_message);
-        m_output.InputDone();
-    }
+    void Said(Verdict verdict) { m_verdicts.Input(verdict, m_message); }
 
     CDecoder& m_decoder;
     COutput& m_output;
-    CMessages& m_messages;
-    const bool m_quiet;
+    CVerdicts& m_verdicts;
     std::string m_message;
-    bool m_anyBad = false;
 };
 
 // Raw bitmaps one after another, each 8 or 16 bytes by its bit 1.
@@ -347,7 +328,9 @@ int Decode(const std::vector<std::string>& args, Environment& environment, COutp
     }
 
     CDecoder decoder(options);
-    CDecodeStream stream(decoder, output, messages, quiet);
+    // JSON carries its warnings in the object, so standard error stays free for errors.
+    CVerdicts verdicts(output, messages, !quiet && !options.json);
+    CDecodeStream stream(decoder, output, verdicts);
     const auto text = [&](const std::string& text, std::uint64_t number) {
         if (IsFile(text))
             decoder.NoteNextInput(Quote(text) + " names a file: to read its lines, use --file");
@@ -363,8 +346,9 @@ int Decode(const std::vector<std::string>& args, Environment& environment, COutp
         framer.End();
         return error;
     };
-    ReadSources(sources, environment.in, output, text, read, [&stream](const std::string& message) { stream.Bad(message); });
-    return messages.Finish(stream.AnyBad() ? kExitBadInput : kExitOk);
+    ReadSources(sources, environment.in, output, text, read,
+                [&verdicts](const std::string& message) { verdicts.Bad(message); });
+    return messages.Finish(verdicts.Status());
 }
 
 int Encode(const std::vector<std::string>& args, COutput& output)

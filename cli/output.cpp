@@ -65,6 +65,14 @@ void CMessages::UsageError(const std::string& message)
     m_output.Message(std::string("Try 'orvane-cli ") + (m_command != nullptr ? m_command + std::string(" ") : "") + "--help'.\n");
 }
 
+void CVerdicts::Input(Verdict verdict, const std::string& message)
+{
+    m_anyBad = m_anyBad || verdict == Verdict::Bad;
+    if (verdict == Verdict::Bad || (verdict == Verdict::Warned && m_sayWarnings))
+        m_messages.Say(message);
+    m_output.InputDone();
+}
+
 int CMessages::Finish(int status)
 {
     m_output.Flush();

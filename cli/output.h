@@ -70,4 +70,36 @@ private:
     std::string m_prefix;
 };
 
+// What an input came to.
+enum class Verdict
+{
+    Clean,  // nothing to say
+    Warned, // read, with a warning
+    Bad,    // an error; its output line or object carries it too
+};
+
+// The verdicts on the inputs of one command: each input's message said as
+// the user wants it, and whether any input was bad.
+class CVerdicts
+{
+public:
+    // sayWarnings: false when quiet, or for JSON, whose objects carry them.
+    CVerdicts(COutput& output, CMessages& messages, bool sayWarnings)
+        : m_output(output), m_messages(messages), m_sayWarnings(sayWarnings)
+    {
+    }
+
+    // After each input.
+    void Input(Verdict verdict, const std::string& message);
+    // An input that failed before it could be read, as a file that cannot be opened.
+    void Bad(const std::string& message) { Input(Verdict::Bad, message); }
+    int Status() const { return m_anyBad ? kExitBadInput : kExitOk; }
+
+private:
+    COutput& m_output;
+    CMessages& m_messages;
+    const bool m_sayWarnings;
+    bool m_anyBad = false;
+};
+
 } // namespace cli

@@ -14,13 +14,12 @@ namespace
 {
 
 // Hands lines, TEXT arguments and raw streams to the parser and passes each
-// verdict on: errors to standard error, warnings too unless quiet or JSON,
-// which carries them in its objects.
+// verdict on.
 class CParseStream : public CLineHandler, public CChunkHandler
 {
 public:
-    CParseStream(CMessageParser& parser, COutput& output, CMessages& messages, bool quiet)
-        : m_parser(parser), m_output(output), m_messages(messages), m_quiet(quiet)
+    CParseStream(CMessageParser& parser, COutput& output, CVerdicts& verdicts)
+        : m_parser(parser), m_output(output), m_verdicts(verdicts)
     {
     }
 
@@ -58,32 +57,14 @@ public:
     void Paused() override { m_output.Flush(); }
     bool ReadOn() const override { return !m_output.Failed(); }
 
-    void Bad(const std::string& message)
-    {
-        m_anyBad = true;
-        m_messages.Say(message);
-        m_output.InputDone();
-    }
-
-    bool AnyBad() const { return m_anyBad; }
-
 private:
-    void Said(Verdict verdict, const std::string& message)
-    {
-        m_anyBad = m_anyBad || verdict == Verdict::Bad;
-        const bool json = m_parser.Options().output.form == MessageForm::Json;
-        if (verdict == Verdict::Bad || (verdict == Verdict::Warned && !m_quiet && !json))
-            m_messages.Say(message);
-        m_output.InputDone();
-    }
+    void Said(Verdict verdict, const std::string& message) { m_verdicts.Input(verdict, message); }
 
     CMessageParser& m_parser;
     COutput& m_output;
-    CMessages& m_messages;
-    const bool m_quiet;
+    CVerdicts& m_verdicts;
     const std::string* m_file = nullptr;
     std::string m_message;
-    bool m_anyBad = false;
 };
 
 } // namespace
@@ -207,7 +188,9 @@ int Parse(const std::vector<std::string>& args, Environment& environment, COutpu
     }
 
     CMessageParser parser(*spec, options);
-    CParseStream stream(parser, output, messages, quiet);
+    // JSON carries its warnings in the object, so standard error stays free for errors.
+    CVerdicts verdicts(output, messages, !quiet && options.output.form != MessageForm::Json);
+    CParseStream stream(parser, output, verdicts);
     const auto read = [&](CByteSource& in, const std::string* path) {
         if (options.from != message::InputForm::Binary)
             return ReadLines(in, path, environment.maxLineBytes, static_cast<CLineHandler&>(stream));
@@ -218,8 +201,8 @@ int Parse(const std::vector<std::string>& args, Environment& environment, COutpu
     };
     ReadSources(
         sources, environment.in, output, [&stream](const std::string& text, std::uint64_t number) { stream.Text(text, number); },
-        read, [&stream](const std::string& message) { stream.Bad(message); });
-    return messages.Finish(stream.AnyBad() ? kExitBadInput : kExitOk);
+        read, [&verdicts](const std::string& message) { verdicts.Bad(message); });
+    return messages.Finish(verdicts.Status());
 }
 
 } // namespace cli
