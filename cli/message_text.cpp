@@ -52,7 +52,7 @@ bool IsBinary(const message::FieldFormat& format)
     return format.content == Content::B || format.content == Content::Bitmap;
 }
 
-// The specification's own name for the field, else the 1987 one.
+// The name the message specification gives the field, else its ISO 8583:1987 name.
 const char* FieldName(const message::MessageSpec& spec, Names names, std::uint32_t number)
 {
     const message::FieldNames& own = spec.names[number];

@@ -205,13 +205,13 @@ bool DecodeValue(const FieldFormat& format, std::string_view wire, std::size_t u
                  std::string& doubt, std::string& error)
 {
     assert(wire.size() == ValueBytes(format, units));
+    assert(!IsValueInWire(format.encoding) && "read in place, not decoded");
     const std::size_t start = value.size();
     const auto* p = reinterpret_cast<const unsigned char*>(wire.data());
     switch (format.encoding)
     {
     case Encoding::Ascii:
     case Encoding::Binary:
-        value.append(wire.data(), wire.size());
         break;
     case Encoding::Ebcdic:
         for (std::size_t i = 0; i < wire.size(); ++i)

@@ -34,8 +34,16 @@ bool ReadLengthPrefix(const FieldFormat& format, std::string_view wire, std::siz
 // allow ("\"00A000\" is not n: \"A\" at character 3"), or empty.
 std::string ContentDoubt(Content content, std::string_view value);
 
-// Decodes ValueBytes(format, units) bytes of wire into value (appended):
-// characters, or raw bytes for b and bitmaps. A content check that fails
+// Whether a value's wire bytes are the value itself (ASCII text, raw b), to
+// be read in place rather than decoded.
+inline bool IsValueInWire(Encoding encoding)
+{
+    return encoding == Encoding::Ascii || encoding == Encoding::Binary;
+}
+
+// Decodes ValueBytes(format, units) bytes of wire, in an encoding that is
+// not IsValueInWire, into value (appended): characters, or raw bytes for b
+// and bitmaps. A content check that fails
 // leaves a doubt (the value is still decoded); a value that cannot be
 // decoded at all (hex text that is not hex) is an error.
 bool DecodeValue(const FieldFormat& format, std::string_view wire, std::size_t units, std::string& value,

@@ -212,7 +212,7 @@ private:
         std::string& doubt = m_doubt; // both stay empty but for a rare field: no string made per field
         doubt.clear();
         const std::string_view wire = m_input.substr(m_pos, bytes);
-        const bool inInput = format.encoding == Encoding::Ascii || format.encoding == Encoding::Binary;
+        const bool inInput = IsValueInWire(format.encoding);
         const std::size_t valueStart = inInput ? m_pos : m_message.values.size();
         if (inInput)
             doubt = ContentDoubt(format.content, wire);

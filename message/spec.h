@@ -53,8 +53,8 @@ enum class InputForm : std::uint8_t
     Binary,
 };
 
-// A field's names where a specification's own documents name it otherwise
-// than ISO 8583:1987; an empty one leaves the 1987 name.
+// A field's names where a message specification names it otherwise than
+// ISO 8583:1987 does; an empty one leaves the 1987 name.
 struct FieldNames
 {
     std::string english;

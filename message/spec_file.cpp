@@ -147,8 +147,8 @@ const std::vector<Choice<LengthPrefix>> kLengthPrefixes = {{"none", LengthPrefix
 
 const std::vector<const char*> kFileKeys = {"base",   "name",     "mti",   "bitmap", "length_prefix",
                                             "header", "tertiary", "fields"};
-const std::vector<const char*> kFieldKeys = {"type",       "length", "max",  "prefix", "encoding",
-                                             "pad",        "pad_nibble", "tlv", "name", "name_zh"};
+const std::vector<const char*> kFieldKeys = {"type", "length",     "max", "prefix", "encoding",
+                                             "pad",  "pad_nibble", "tlv", "name",   "name_zh"};
 const std::vector<const char*> kHeaderKeys = {"name", "bytes"};
 
 constexpr std::uint32_t kMostUnits = 9999;
