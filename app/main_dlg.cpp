@@ -2,10 +2,9 @@
 
 #include "about_dlg.h"
 #include "display_text.h"
-#include "element_names.h"
 #include "hover_button.h"
 #include "resource.h"
-#include "spec.h"
+#include "field_view.h"
 
 #include <algorithm>
 #include <string>
@@ -88,11 +87,13 @@ std::string Utf8ToAnsi(const std::string& utf8)
 CString CellTipText(int bit)
 {
     const std::uint32_t n = static_cast<std::uint32_t>(bit);
+    const message::MessageSpec& spec = *message::FindBuiltinSpec("iso87ascii");
     const std::string number = std::to_string(bit) + " ";
-    const std::string format = message::DescribeFormat(*message::FindBuiltinSpec("iso87ascii")->fields[n]);
-    const std::string both =
-        Utf8ToAnsi(number + DataElementNameZh(n) + " " + DataElementName(n) + " \xC2\xB7 " + format);
-    return CString(both.empty() ? number + DataElementName(n) + " - " + format : both);
+    const std::string format = message::DescribeFormat(*spec.FormatOf(n));
+    const std::string english = message::FieldName(spec, message::Language::English, n);
+    const std::string both = Utf8ToAnsi(number + message::FieldName(spec, message::Language::Chinese, n) + " " +
+                                        english + " \xC2\xB7 " + format);
+    return CString(both.empty() ? number + english + " - " + format : both);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // and their responses (0110, 0210) of 20 fields with the issuer's EMV data,
 // in iso87ascii, iso87binary and cup.
 #include "reader.h"
+#include "wire_form.h"
 #include "writer.h"
 
 #include <benchmark/benchmark.h>
@@ -20,7 +21,7 @@ std::string Bytes(std::string_view hex)
 {
     std::string bytes;
     Problem problem;
-    const bool read = HexDumpToBytes(hex, bytes, problem);
+    const bool read = HexToBytes(hex, bytes, problem);
     assert(read);
     (void)read;
     return bytes;

@@ -7,6 +7,7 @@
 // messages; prints one JSON object per file with nanoseconds per message of
 // every pass, after an untimed warm-up pass.
 #include "reader.h"
+#include "wire_form.h"
 #include "writer.h"
 
 #include <chrono>
@@ -39,9 +40,9 @@ bool Load(Sample& sample)
             continue;
         std::string bytes;
         Problem problem;
-        if (sample.spec->input == InputForm::Text)
+        if (sample.spec->input == WireForm::Text)
             bytes = line;
-        else if (!HexDumpToBytes(line, bytes, problem))
+        else if (!HexToBytes(line, bytes, problem))
         {
             std::fprintf(stderr, "message_time: %s: %s\n", sample.file.c_str(), problem.Text().c_str());
             return false;

@@ -4,7 +4,9 @@
 // bitmap) in; one line of output (or one JSON object) and the message for
 // standard error out.
 
-#include "input.h"
+#include "../core/bitmap_text.h" // the core's header of the same name: the rules this file prints
+#include "output.h"
+#include "sources.h"
 #include "iso_bitmap.h"
 #include "reader.h"
 
@@ -24,6 +26,7 @@ enum class Encoding
     Hex,       // hex digits, the window's rules
     AsciiHex,  // the hex of each digit's ASCII code: "37323338" for "7238"
     EbcdicHex, // the hex of each digit's EBCDIC code: "F7F2F3F8"
+    Dump,      // whole messages as hex dumps with offsets, as tools print them
     Binary,    // raw bytes, 8 or 16 by bit 1
 };
 
@@ -61,6 +64,8 @@ public:
     // "line 3: ...".
     Verdict Decode(const std::string& text, const InputPlace& place, std::string& out, std::string& message);
     Verdict DecodeBytes(const std::string& bytes, const InputPlace& place, std::string& out, std::string& message);
+    // The bytes of a whole message (--message), as a hex dump gives them.
+    Verdict DecodeMessage(std::string_view bytes, const InputPlace& place, std::string& out, std::string& message);
 
     // An input that never reached the decoder (a line too long to hold, a
     // raw bitmap cut short): its error line.
@@ -70,13 +75,14 @@ public:
     void NoteNextInput(const std::string& warning) { m_notes.push_back(warning); }
 
     const DecodeOptions& Options() const { return m_options; }
-    void SetLeadByteRule(CIsoBitmap::LeadByteRule rule) { m_options.leadByte = rule; }
+    void SetLeadByteRule(CIsoBitmap::LeadByteRule rule) { m_options.leadByte = m_textOptions.leadByte = rule; }
 
 private:
     Verdict Finish(const InputPlace& place, const char* mti, std::string& out, std::string& message);
+    Verdict FinishMessage(const InputPlace& place, std::string& out, std::string& message);
     Verdict Fail(const InputPlace& place, const std::string& reason, std::string& out, std::string& message);
-    bool ReadMessage(const std::string& text, std::string& mti, std::string& error);
-    void CheckBitmapText(const std::string& text, const CIsoBitmap::TextShape& shape);
+    void ReadText(const std::string& text);
+    bool ReadMessage(std::string& mti, std::string& error);
 
 public:
     // A bit number with the separator before it, for one four-byte copy.
@@ -89,22 +95,15 @@ public:
 
 private:
     DecodeOptions m_options;
+    BitmapTextOptions m_textOptions;
     SeparatedNumbers m_numbers; // with the text separator, when it is one character
     CIsoBitmap m_bitmap;
+    BitmapTextWarnings m_textWarnings; // of the text being read, in the core's terms; empty between inputs
+    std::string m_messageBytes;        // of the last --message text
     message::Message m_head; // of the last --message input
     std::vector<std::string> m_notes;
     std::vector<std::string> m_warnings;
 };
-
-// A bit number argument: decimal digits, optionally after a minus sign.
-enum class BitNumberStatus
-{
-    Ok,
-    OutOfRange,
-    NotANumber,
-};
-
-BitNumberStatus ParseBitNumber(const std::string& text, std::uint32_t& bit);
 
 struct EncodeOptions
 {
@@ -118,26 +117,5 @@ struct EncodeOptions
 // not capture a bitmap that lacks a bit it asked for.
 bool EncodeBits(const std::vector<std::string>& numbers, const EncodeOptions& options, std::string& out,
                 std::vector<std::string>& errors);
-
-// A printable rendering of a user's text for messages: ASCII as is, other
-// bytes as \xNN, cut short after a few dozen characters.
-std::string Quote(const std::string& text);
-
-// "file.txt line 3", "argument 2", "message 5": an input's place in messages.
-std::string PlaceText(const InputPlace& place);
-// A JSON string of any bytes: UTF-8 passes, other bytes become the code
-// points of their values, so the output is valid JSON whatever the input.
-void AppendJsonString(const char* text, std::size_t size, std::string& out);
-void AppendJsonString(const std::string& text, std::string& out);
-// A JSON string of a byte string: every byte over 7F is the code point of its
-// value (\u0080-\u00ff), so a reader gets each byte back as it was.
-void AppendJsonBytes(std::string_view bytes, std::string& out);
-// {"input":N,"source":...[,"file":...] without the closing brace.
-void AppendJsonStart(const InputPlace& place, std::string& out);
-
-// Removes the terminal's colour and cursor codes (ESC [ ... final byte) that
-// coloured logs carry: their numbers are no digits of a bitmap. Returns
-// whether any was found.
-bool RemoveTerminalCodes(std::string& text);
 
 } // namespace cli

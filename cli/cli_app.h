@@ -1,7 +1,7 @@
 #pragma once
 
-// The orvane-cli program behind its main(): arguments, help, the streaming
-// loops over standard input and files, and the exit status. The standard
+// The orvane-cli program behind its main(): its commands, their inputs and
+// the exit status. The standard
 // streams are interfaces so that tests drive the whole program in-process;
 // files named on the command line are opened through the C library.
 

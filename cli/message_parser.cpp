@@ -4,57 +4,56 @@ namespace cli
 {
 
 CMessageParser::CMessageParser(const message::MessageSpec& spec, const MessageParseOptions& options)
-    : m_spec(spec), m_options(options), m_writer(spec, options.output)
+    : m_spec(spec), m_options(options), m_printer(spec, options.output), m_framer(options.framing.lengthPrefix)
 {
 }
 
 Verdict CMessageParser::ParseText(std::string_view text, const InputPlace& place, std::string& out,
-                                  std::string& message)
+                                  std::string& diagnostic)
 {
-    if (m_options.from == message::InputForm::Text)
-        return ParseBytes(text, place, out, message);
-    if (!message::HexDumpToBytes(text, m_bytes, m_problem))
+    if (m_options.from == message::WireForm::Text)
+        return ParseBytes(text, place, out, diagnostic);
+    if (!message::WireToBytes(m_options.from, text, m_bytes, m_problem))
     {
         m_message.Clear();
-        return Finish(false, place, out, message);
+        return Finish(false, place, out, diagnostic);
     }
-    return ParseBytes(m_bytes, place, out, message);
+    return ParseBytes(m_bytes, place, out, diagnostic);
 }
 
 Verdict CMessageParser::ParseBytes(std::string_view bytes, const InputPlace& place, std::string& out,
-                                   std::string& message)
+                                   std::string& diagnostic)
 {
     if (bytes.empty())
-        return Reject("the message is empty", place, out, message);
+        return Reject(message::Problem(message::Place(), 0, message::ProblemKind::EmptyMessage), place, out,
+                      diagnostic);
     const bool read = message::ReadMessage(m_spec, m_options.framing, bytes, message::ReadOptions{m_options.strict},
                                            m_message, m_problem);
-    return Finish(read, place, out, message);
+    return Finish(read, place, out, diagnostic);
 }
 
-Verdict CMessageParser::Finish(bool read, const InputPlace& place, std::string& out, std::string& message)
+Verdict CMessageParser::Finish(bool read, const InputPlace& place, std::string& out, std::string& diagnostic)
 {
-    // A malformed TLV stays a warning even under strict reading: the
-    // field's bytes are sound, only their inner structure is not.
-    m_writer.Write(m_message, read ? nullptr : &m_problem, place, out, m_warnings);
+    m_printer.Print(m_message, read ? nullptr : &m_problem, place, out);
     if (!read)
     {
-        message = PlaceText(place) + ": " + m_problem.Text();
+        diagnostic = PlaceText(place) + ": " + m_problem.Text();
         return Verdict::Bad;
     }
-    if (m_warnings.empty())
+    if (m_message.warnings.empty())
         return Verdict::Clean;
-    message = "warning: " + PlaceText(place) + ": ";
-    for (std::size_t i = 0; i < m_warnings.size(); ++i)
-        message += (i == 0 ? "" : "; ") + m_warnings[i].Text();
+    diagnostic = "warning: " + PlaceText(place) + ": ";
+    for (std::size_t i = 0; i < m_message.warnings.size(); ++i)
+        diagnostic += (i == 0 ? "" : "; ") + m_message.warnings[i].Text();
     return Verdict::Warned;
 }
 
-Verdict CMessageParser::Reject(const std::string& reason, const InputPlace& place, std::string& out,
-                               std::string& message)
+Verdict CMessageParser::Reject(const message::Problem& problem, const InputPlace& place, std::string& out,
+                               std::string& diagnostic)
 {
     m_message.Clear();
-    m_problem = message::Problem{message::kInputPlace, 0, reason};
-    return Finish(false, place, out, message);
+    m_problem = problem;
+    return Finish(false, place, out, diagnostic);
 }
 
 } // namespace cli

@@ -1,14 +1,14 @@
 #pragma once
 
-// The work of orvane-cli parse on one input, free of I/O: a text (the
-// message's characters or a hex dump) or raw bytes in; its output and the
-// message for standard error out. Raw bytes arrive in pieces as a stream
-// holds them, framed by the length prefix when there is one.
+// orvane-cli parse on one input: a text in its wire form (a line or a TEXT
+// argument) or raw bytes in; the printed message and the diagnostic for
+// standard error out. Raw bytes arrive in pieces as a stream holds them,
+// cut into messages by the library's framer.
 
-#include "bitmap_text.h"
-#include "input.h"
-#include "message_text.h"
-#include "reader.h"
+#include "sources.h"
+#include "message_printer.h"
+#include "output.h"
+#include "wire_form.h"
 
 #include <string>
 #include <string_view>
@@ -18,10 +18,10 @@ namespace cli
 
 struct MessageParseOptions
 {
-    message::InputForm from = message::InputForm::Text;
+    message::WireForm from = message::WireForm::Text;
     message::Framing framing;
     bool strict = false;
-    MessageOutputOptions output;
+    MessagePrintOptions output;
 };
 
 class CMessageParser
@@ -30,107 +30,60 @@ public:
     CMessageParser(const message::MessageSpec& spec, const MessageParseOptions& options);
 
     // One message as a text: a line or a TEXT argument.
-    Verdict ParseText(std::string_view text, const InputPlace& place, std::string& out, std::string& message);
+    Verdict ParseText(std::string_view text, const InputPlace& place, std::string& out, std::string& diagnostic);
     // One message as raw bytes.
-    Verdict ParseBytes(std::string_view bytes, const InputPlace& place, std::string& out, std::string& message);
+    Verdict ParseBytes(std::string_view bytes, const InputPlace& place, std::string& out, std::string& diagnostic);
 
-    // A raw stream in pieces: with a length prefix every whole frame is
-    // parsed as it completes (message numbers count from 1 per stream);
-    // without one, the whole stream is one message, parsed at EndStream.
-    // Each verdict that is not Clean is passed to said with its message.
+    // A raw stream in pieces: each whole message is parsed as it completes
+    // (message numbers count from 1 per stream). Each verdict that is not
+    // Clean is passed to said with its diagnostic.
     template <typename Said>
     void Feed(std::string_view piece, const std::string* file, std::string& out, Said said);
     template <typename Said>
     void EndStream(const std::string* file, std::string& out, Said said);
 
     // An input that never reached the reader, as a line too long to hold.
-    Verdict Reject(const std::string& reason, const InputPlace& place, std::string& out, std::string& message);
+    Verdict Reject(const message::Problem& problem, const InputPlace& place, std::string& out, std::string& diagnostic);
 
     const MessageParseOptions& Options() const { return m_options; }
 
 private:
-    Verdict Finish(bool read, const InputPlace& place, std::string& out, std::string& message);
+    Verdict Finish(bool read, const InputPlace& place, std::string& out, std::string& diagnostic);
+    InputPlace NextInStream(const std::string* file) { return InputPlace{InputKind::Message, ++m_streamCount, file}; }
 
     const message::MessageSpec& m_spec;
     MessageParseOptions m_options;
-    CMessageWriter m_writer;
+    CMessagePrinter m_printer;
     message::Message m_message;
     message::Problem m_problem;
-    std::vector<message::Problem> m_warnings;
     std::string m_bytes;
-    std::string m_stream;          // raw bytes not yet parsed
+    message::CStreamFramer m_framer;
     std::uint64_t m_streamCount = 0; // messages of the current stream
-    bool m_tooLong = false;
 };
-
-// Longest raw message read whole from a stream without a length prefix.
-constexpr std::size_t kMaxRawMessageBytes = 1u << 24;
 
 template <typename Said>
 void CMessageParser::Feed(std::string_view piece, const std::string* file, std::string& out, Said said)
 {
-    if (m_options.framing.lengthPrefix == message::LengthPrefix::None)
-    {
-        // Memory stays bounded however long the stream runs.
-        m_tooLong = m_tooLong || m_stream.size() + piece.size() > kMaxRawMessageBytes;
-        if (!m_tooLong)
-            m_stream.append(piece.data(), piece.size());
-        return;
-    }
-    m_stream.append(piece.data(), piece.size());
-    std::size_t used = 0;
-    std::string text;
-    for (;;)
-    {
-        std::size_t size = 0;
-        const std::string_view rest = std::string_view(m_stream).substr(used);
-        if (!message::FramedSize(m_options.framing.lengthPrefix, rest, size, m_problem))
-        {
-            if (m_problem.what.empty())
-                break;
-            // A stream whose framing is lost cannot be resynchronised: the rest is one error.
-            m_problem.offset += used;
-            text.clear();
-            said(Reject(m_problem.Text(), InputPlace{InputKind::Message, ++m_streamCount, file}, out, text), text);
-            used = m_stream.size();
-            break;
-        }
-        if (rest.size() < size)
-            break;
-        text.clear();
-        said(ParseBytes(rest.substr(0, size), InputPlace{InputKind::Message, ++m_streamCount, file}, out, text), text);
-        used += size;
-    }
-    m_stream.erase(0, used);
+    std::string diagnostic;
+    m_framer.Feed(
+        piece,
+        [&](std::string_view bytes) {
+            diagnostic.clear();
+            said(ParseBytes(bytes, NextInStream(file), out, diagnostic), diagnostic);
+        },
+        [&](const message::Problem& lost) {
+            diagnostic.clear();
+            said(Reject(lost, NextInStream(file), out, diagnostic), diagnostic);
+        });
 }
 
 template <typename Said>
 void CMessageParser::EndStream(const std::string* file, std::string& out, Said said)
 {
-    std::string text;
-    const InputPlace place{InputKind::Message, ++m_streamCount, file};
-    if (m_tooLong)
-        said(Reject("a message longer than " + std::to_string(kMaxRawMessageBytes) +
-                        " bytes: a stream of many messages needs --length-prefix",
-                    place, out, text),
-             text);
-    else if (m_options.framing.lengthPrefix == message::LengthPrefix::None)
-    {
-        if (!m_stream.empty())
-            said(ParseBytes(m_stream, place, out, text), text);
-    }
-    else if (!m_stream.empty())
-    {
-        std::size_t size = 0;
-        message::FramedSize(m_options.framing.lengthPrefix, m_stream, size, m_problem);
-        said(Reject("the stream ends inside a message: " + std::to_string(m_stream.size()) + " of its " +
-                        (size != 0 ? std::to_string(size) : std::string("length prefix's")) + " bytes",
-                    place, out, text),
-             text);
-    }
-    m_stream.clear();
+    std::string diagnostic;
+    m_framer.End([&](std::string_view bytes) { said(ParseBytes(bytes, NextInStream(file), out, diagnostic), diagnostic); },
+                 [&](const message::Problem& lost) { said(Reject(lost, NextInStream(file), out, diagnostic), diagnostic); });
     m_streamCount = 0;
-    m_tooLong = false;
 }
 
 } // namespace cli

@@ -1,6 +1,6 @@
 #include "output.h"
 
-#include "input.h"
+#include "sources.h"
 
 namespace cli
 {
@@ -35,7 +35,7 @@ void COutput::FlushOut()
     if (m_error == 0)
         m_error = m_outSink.Write(m_out.data(), m_out.size());
     else if (m_shared)
-        // Only messages follow a failure; standard error may still take them.
+        // Only diagnostics follow a failure; standard error may still take them.
         static_cast<void>(m_errSink.Write(m_out.data(), m_out.size()));
     m_out.clear();
 }
@@ -49,31 +49,34 @@ void COutput::FlushErr()
     m_err.clear();
 }
 
-CMessages::CMessages(COutput& output, const char* command)
-    : m_output(output), m_command(command), m_prefix(command != nullptr ? std::string("orvane-cli ") + command + ": " : "orvane-cli: ")
+CDiagnostics::CDiagnostics(COutput& output, const char* command)
+    : m_output(output),
+      m_command(command),
+      m_prefix(command != nullptr ? std::string("orvane-cli ") + command + ": " : "orvane-cli: ")
 {
 }
 
-void CMessages::Say(const std::string& message)
+void CDiagnostics::Say(const std::string& diagnostic)
 {
-    m_output.Message(m_prefix + message + "\n");
+    m_output.Diagnostic(m_prefix + diagnostic + "\n");
 }
 
-void CMessages::UsageError(const std::string& message)
+void CDiagnostics::UsageError(const std::string& diagnostic)
 {
-    Say(message);
-    m_output.Message(std::string("Try 'orvane-cli ") + (m_command != nullptr ? m_command + std::string(" ") : "") + "--help'.\n");
+    Say(diagnostic);
+    const std::string command = m_command != nullptr ? m_command + std::string(" ") : "";
+    m_output.Diagnostic("Try 'orvane-cli " + command + "--help'.\n");
 }
 
-void CVerdicts::Input(Verdict verdict, const std::string& message)
+void CVerdicts::Input(Verdict verdict, const std::string& diagnostic)
 {
     m_anyBad = m_anyBad || verdict == Verdict::Bad;
     if (verdict == Verdict::Bad || (verdict == Verdict::Warned && m_sayWarnings))
-        m_messages.Say(message);
+        m_diagnostics.Say(diagnostic);
     m_output.InputDone();
 }
 
-int CMessages::Finish(int status)
+int CDiagnostics::Finish(int status)
 {
     m_output.Flush();
     if (!m_output.Failed())

@@ -1,10 +1,10 @@
 #pragma once
 
-// What a command writes: its output on standard output, its messages on
+// What a command writes: its output on standard output, its diagnostics on
 // standard error ("orvane-cli COMMAND: ..."), both buffered, so that many
 // lines and many warnings cost few system calls. Where both streams reach
-// the same place (2>&1) the messages go into the output's buffer, after the
-// line of their input; elsewhere each stream keeps only its own order.
+// the same place (2>&1) the diagnostics go into the output's buffer, after
+// the line of their input; elsewhere each stream keeps only its own order.
 
 #include "cli_app.h"
 
@@ -22,7 +22,7 @@ public:
     // Standard output's buffer: a command appends its output here.
     std::string& Out() { return m_out; }
     // A text for standard error.
-    void Message(const std::string& text) { (m_shared ? m_out : m_err) += text; }
+    void Diagnostic(const std::string& text) { (m_shared ? m_out : m_err) += text; }
 
     // After each input: a terminal sees it at once; other targets get a
     // buffer when it is full.
@@ -45,21 +45,21 @@ private:
     const bool m_shared;
     const bool m_outTerminal;
     const bool m_errTerminal;
-    std::string m_out; // with the messages too, when shared
+    std::string m_out; // with the diagnostics too, when shared
     std::string m_err;
     int m_error = 0;
 };
 
-// The messages of the program, or of one of its commands.
-class CMessages
+// The diagnostics of the program, or of one of its commands.
+class CDiagnostics
 {
 public:
     // command: as the user names it, or null for the program itself.
-    CMessages(COutput& output, const char* command);
+    CDiagnostics(COutput& output, const char* command);
 
-    void Say(const std::string& message);
-    // The message and a hint at the help.
-    void UsageError(const std::string& message);
+    void Say(const std::string& diagnostic);
+    // The diagnostic and a hint at the help.
+    void UsageError(const std::string& diagnostic);
     // Flushes the output: a failure to write it is said, and turns status
     // into kExitBadInput.
     int Finish(int status);
@@ -78,26 +78,24 @@ enum class Verdict
     Bad,    // an error; its output line or object carries it too
 };
 
-// The verdicts on the inputs of one command: each input's message said as
+// The verdicts on the inputs of one command: each input's diagnostic said as
 // the user wants it, and whether any input was bad.
 class CVerdicts
 {
 public:
     // sayWarnings: false when quiet, or for JSON, whose objects carry them.
-    CVerdicts(COutput& output, CMessages& messages, bool sayWarnings)
-        : m_output(output), m_messages(messages), m_sayWarnings(sayWarnings)
+    CVerdicts(COutput& output, CDiagnostics& diagnostics, bool sayWarnings)
+        : m_output(output), m_diagnostics(diagnostics), m_sayWarnings(sayWarnings)
     {
     }
 
     // After each input.
-    void Input(Verdict verdict, const std::string& message);
-    // An input that failed before it could be read, as a file that cannot be opened.
-    void Bad(const std::string& message) { Input(Verdict::Bad, message); }
+    void Input(Verdict verdict, const std::string& diagnostic);
     int Status() const { return m_anyBad ? kExitBadInput : kExitOk; }
 
 private:
     COutput& m_output;
-    CMessages& m_messages;
+    CDiagnostics& m_diagnostics;
     const bool m_sayWarnings;
     bool m_anyBad = false;
 };

@@ -1,13 +1,14 @@
 #include "spec_option.h"
+#include "display_text.h"
 
 #include "bitmap_text.h"
-#include "input.h"
+#include "sources.h"
 #include "spec_file.h"
 
 namespace cli
 {
 
-const message::MessageSpec* ChooseSpec(const std::string& name, message::MessageSpec& fileSpec, CMessages& messages,
+const message::MessageSpec* ChooseSpec(const std::string& name, message::MessageSpec& fileSpec, CDiagnostics& diagnostics,
                                        int& status)
 {
     status = kExitUsage;
@@ -18,20 +19,20 @@ const message::MessageSpec* ChooseSpec(const std::string& name, message::Message
         std::string names;
         for (const std::string& known : message::BuiltinSpecNames())
             names += (names.empty() ? "" : ", ") + known;
-        messages.UsageError("unknown message specification " + Quote(name) + ": " + names);
+        diagnostics.UsageError("unknown message specification " + QuoteText(name) + ": " + names);
         return nullptr;
     }
     std::string text;
     std::string error;
     if (!ReadWholeFile(name, text, error))
     {
-        messages.Say(error);
+        diagnostics.Say(error);
         return nullptr;
     }
-    std::string problem;
+    message::Problem problem;
     if (!message::LoadSpecFile(text, name, fileSpec, problem))
     {
-        messages.Say(problem);
+        diagnostics.Say(problem.Text());
         return nullptr;
     }
     return &fileSpec;

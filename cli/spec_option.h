@@ -15,7 +15,7 @@ namespace cli
 // of that name holds, read into fileSpec. Null after saying why not: an
 // unknown name (a usage error) or a file that cannot be read or is not a
 // sound message specification; status gets the exit status for it.
-const message::MessageSpec* ChooseSpec(const std::string& name, message::MessageSpec& fileSpec, CMessages& messages,
+const message::MessageSpec* ChooseSpec(const std::string& name, message::MessageSpec& fileSpec, CDiagnostics& diagnostics,
                                        int& status);
 
 // "2", "4", "a4" or "none"; false for any other text.

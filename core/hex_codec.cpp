@@ -1,43 +1,30 @@
 #include "hex_codec.h"
 
-#include <array>
-#include <cstring>
-
 namespace
 {
 
-// The value of each byte as a digit: toupper in the C locale (the locale of
-// this program, which never calls setlocale), then code - 48 up to '@' and
-// code - 55 above, so "A".."F" and "a".."f" give 10..15. Other bytes give
-// some value; looking it up in a table is what keeps them well defined.
-constexpr std::array<unsigned char, 256> MakeDigitValues()
+// The value of each byte as a digit: a hex digit's own value; any other byte
+// as toupper in the C locale (the locale of this program, which never calls
+// setlocale), then code - 48 up to '@' and code - 55 above. Looking it up in
+// a table is what keeps those bytes well defined.
+constexpr std::array<unsigned char, 256> MakeLenientValues()
 {
     std::array<unsigned char, 256> values{};
     for (unsigned code = 0; code < 256; ++code)
     {
+        const int digit = HexValue(static_cast<char>(code));
         const unsigned upper = code >= 'a' && code <= 'z' ? code - ('a' - 'A') : code;
-        values[code] = static_cast<unsigned char>((upper <= 64 ? upper - 48 : upper - 55) & 0xFFU);
+        const unsigned other = (upper <= 64 ? upper - 48 : upper - 55) & 0xFFU;
+        values[code] = static_cast<unsigned char>(digit >= 0 ? static_cast<unsigned>(digit) : other);
     }
     return values;
 }
 
-constexpr std::array<unsigned char, 256> kDigitValue = MakeDigitValues();
+constexpr std::array<unsigned char, 256> kLenientValue = MakeLenientValues();
 
-// The two upper-case digits of every byte value.
-constexpr std::array<std::array<char, 2>, 256> MakePairs()
+unsigned LenientValue(char digit)
 {
-    constexpr char kDigits[] = "0123456789ABCDEF";
-    std::array<std::array<char, 2>, 256> pairs{};
-    for (unsigned b = 0; b < 256; ++b)
-        pairs[b] = {kDigits[b >> 4], kDigits[b & 15]};
-    return pairs;
-}
-
-constexpr std::array<std::array<char, 2>, 256> kPairs = MakePairs();
-
-unsigned DigitValue(char digit)
-{
-    return kDigitValue[static_cast<unsigned char>(digit)];
+    return kLenientValue[static_cast<unsigned char>(digit)];
 }
 
 } // namespace
@@ -46,9 +33,9 @@ std::size_t CHexCodec::DecodeInto(const char* hex, std::size_t length, unsigned 
 {
     const std::size_t pairs = length / 2;
     for (std::size_t j = 0; j < pairs; ++j)
-        bytes[j] = static_cast<unsigned char>((DigitValue(hex[2 * j]) << 4) | DigitValue(hex[2 * j + 1]));
+        bytes[j] = static_cast<unsigned char>((LenientValue(hex[2 * j]) << 4) | LenientValue(hex[2 * j + 1]));
     if (length % 2 != 0)
-        bytes[pairs] = static_cast<unsigned char>(DigitValue(hex[length - 1]) << 4);
+        bytes[pairs] = static_cast<unsigned char>(LenientValue(hex[length - 1]) << 4);
     return (length + 1) / 2;
 }
 
@@ -56,7 +43,7 @@ void CHexCodec::EncodeInto(const unsigned char* bytes, std::size_t count, char* 
 {
     // One two-byte copy per pair, not two single stores.
     for (std::size_t i = 0; i < count; ++i)
-        std::memcpy(hex + 2 * i, kPairs[bytes[i]].data(), 2);
+        std::memcpy(hex + 2 * i, hex_tables::kPairs[bytes[i]].data(), 2);
 }
 
 std::string CHexCodec::HexToBytes(std::string hex)
@@ -68,7 +55,7 @@ std::string CHexCodec::HexToBytes(std::string hex)
 
 std::string CHexCodec::BytesToHex(std::string bytes)
 {
-    std::string hex(bytes.size() * 2, '\0');
-    EncodeInto(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &hex[0]);
+    std::string hex;
+    AppendHex(bytes, hex);
     return hex;
 }

@@ -64,15 +64,9 @@ constexpr std::array<unsigned char, 256> MakeByteClasses()
     std::array<unsigned char, 256> classes{};
     for (unsigned c = 0; c < 256; ++c)
     {
-        unsigned value = 16;
-        if (c >= '0' && c <= '9')
-            value = c - '0';
-        else if (c >= 'A' && c <= 'F')
-            value = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f')
-            value = c - 'a' + 10;
-        if (value < 16)
-            classes[c] = static_cast<unsigned char>(kDigit | Reverse(value, 4));
+        const int value = HexValue(static_cast<char>(c));
+        if (value >= 0)
+            classes[c] = static_cast<unsigned char>(kDigit | Reverse(static_cast<unsigned>(value), 4));
         else
             classes[c] = static_cast<unsigned char>(c >= 0x80 ? kOther | kHigh : c == ' ' ? 0 : kOther);
     }
@@ -151,6 +145,19 @@ struct CDigitWords
             low |= bits << (4 * index);
         else if (index < kMaxDigits)
             high |= bits << (4 * (index - 16));
+    }
+
+    // The digits among eight bytes, one by one from index on; returns the
+    // index after them.
+    std::size_t PutDigits(const char* p, std::size_t index)
+    {
+        for (std::size_t i = 0; i < 8; ++i)
+        {
+            const unsigned c = kClass[static_cast<unsigned char>(p[i])];
+            if (c & kDigit)
+                PutDigit(c & 15U, index++);
+        }
+        return index;
     }
 
     // Eight digits from index on, which is at most 24.
@@ -325,12 +332,7 @@ std::int32_t CIsoBitmap::FromHex(const std::string& text, bool autoFirst, LeadBy
                 }
                 else if (digits != 0 && count < kMaxDigits)
                 {
-                    for (std::size_t i = 0; i < 8; ++i)
-                    {
-                        const unsigned c = kClass[static_cast<unsigned char>(p[i])];
-                        if (c & kDigit)
-                            words.PutDigit(c & 15U, count++);
-                    }
+                    count = words.PutDigits(p, count);
                 }
                 else
                 {

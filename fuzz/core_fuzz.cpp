@@ -1,5 +1,7 @@
-// Arbitrary bytes as typed text: the filter, the padding, the codec and the
-// rendering must hold their invariants for any input, and never read past it.
+// Arbitrary bytes as typed text: the filter, the padding, the codec, the
+// rendering and the reading of bitmap texts with their warnings must hold
+// their invariants for any input, and never read past it.
+#include "bitmap_text.h"
 #include "hex_codec.h"
 #include "iso_bitmap.h"
 
@@ -14,6 +16,33 @@ namespace
 void Check(bool condition) { condition ? void() : std::abort(); }
 
 bool IsUpperHex(const std::string& text) { return text.find_first_not_of("0123456789ABCDEF") == std::string::npos; }
+
+// In every form: a hex text loads as FromHex loads it, warned exactly when it
+// is not a clean bitmap, and every warning is worded in both languages.
+void CheckBitmapText(const std::string& input, bool autoFirst)
+{
+    for (const BitmapTextForm form : {BitmapTextForm::Hex, BitmapTextForm::AsciiHex, BitmapTextForm::EbcdicHex})
+    {
+        BitmapTextOptions options;
+        options.form = form;
+        options.autoFirst = autoFirst;
+        CIsoBitmap bitmap;
+        BitmapTextWarnings warnings;
+        ReadBitmapText(input, options, bitmap, warnings);
+        std::string bytes;
+        MessageBytesFromText(input, options, bytes, warnings);
+        for (const BitmapTextWarning& warning : warnings)
+            Check(!WarningText(warning).empty() && !WarningTextZh(warning).empty());
+        if (form != BitmapTextForm::Hex)
+            continue;
+        CIsoBitmap plain;
+        CIsoBitmap::TextShape shape;
+        plain.FromHex(input, autoFirst, CIsoBitmap::NoLeadByte, &shape);
+        const bool clean = shape.firstOther == std::string::npos && (shape.digits == 16 || shape.digits == 32) &&
+                           shape.firstBit == (shape.digits == 32);
+        Check(plain.ToHex() == bitmap.ToHex() && clean == warnings.empty() && bytes.size() == shape.digits / 2);
+    }
+}
 
 } // namespace
 
@@ -49,5 +78,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             i += bitmap.Test(n) ? 1 : 0;
         }
     }
+    CheckBitmapText(input, autoFirst);
     return 0;
 }

@@ -3,6 +3,7 @@
 // What the message fuzz targets share: fuzz bytes taken one at a time, and
 // a message specification chosen or made from them.
 
+#include "problem.h"
 #include "spec.h"
 
 #include <cstddef>
@@ -17,6 +18,13 @@ namespace message_fuzz
 using namespace message;
 
 inline void Check(bool condition) { condition ? void() : std::abort(); }
+
+// A TLV field's BER-TLV is doubted apart from the reader's own doubts, after
+// them, and even under strict reading: its bytes are sound as a field.
+inline bool IsTlvDoubt(const Problem& problem)
+{
+    return problem.kind >= ProblemKind::TlvTagTooLong && problem.kind <= ProblemKind::TlvTooDeep;
+}
 
 // The fuzz bytes in order; zeros once they run out, so every input chooses something.
 class CFuzzBytes
@@ -90,13 +98,14 @@ inline MessageSpec RandomSpec(CFuzzBytes& bytes)
 
     MessageSpec spec = *FindBuiltinSpec(BuiltinSpecNames()[bytes.Take() % BuiltinSpecNames().size()]);
     spec.name = "fuzzed";
-    spec.mti = bytes.Pick(kMtiEncodings);
-    spec.bitmap = bytes.Pick(kBitmapEncodings);
+    spec.mti = MessageSpec::MtiFormat(bytes.Pick(kMtiEncodings));
+    spec.bitmap = MessageSpec::BitmapFormat(bytes.Pick(kBitmapEncodings));
     spec.framing.lengthPrefix = bytes.Pick(kFramePrefixes);
     spec.framing.header.clear();
     for (unsigned part = bytes.Take() % 3; part > 0; --part)
         spec.framing.header.push_back({"part" + std::to_string(part), bytes.Take() % 8});
     const bool tertiary = bytes.TakeBit();
+    spec.tertiary = tertiary;
     if (!tertiary)
     {
         if (bytes.TakeBit())

@@ -55,24 +55,15 @@ const Row k1987[127] = {
     /* 128 */ {b, F, 8},
 };
 
-FieldFormat Bitmap(Encoding encoding)
-{
-    FieldFormat format;
-    format.content = Content::Bitmap;
-    format.encoding = encoding;
-    format.size = 8;
-    return format;
-}
-
 // Every value and prefix in one character set; b fields as hex text in
 // ASCII, or raw beside an EBCDIC text.
 MessageSpec Text1987(const char* name, Encoding text)
 {
     MessageSpec spec;
     spec.name = name;
-    spec.mti = text;
-    spec.bitmap = text == Encoding::Ascii ? Encoding::Hex : Encoding::Binary;
-    spec.input = text == Encoding::Ascii ? InputForm::Text : InputForm::Hex;
+    spec.mti = MessageSpec::MtiFormat(text);
+    spec.bitmap = MessageSpec::BitmapFormat(text == Encoding::Ascii ? Encoding::Hex : Encoding::Binary);
+    spec.input = text == Encoding::Ascii ? WireForm::Text : WireForm::Hex;
     for (std::uint32_t field = 2; field <= 128; ++field)
     {
         const Row& row = k1987[field - 2];
@@ -84,8 +75,7 @@ MessageSpec Text1987(const char* name, Encoding text)
         format.encoding = row.content != Content::B ? text : text == Encoding::Ascii ? Encoding::Hex : Encoding::Binary;
         spec.fields[field] = format;
     }
-    spec.fields[1] = Bitmap(spec.bitmap);
-    spec.fields[65] = Bitmap(spec.bitmap);
+    spec.fields[65].reset();
     return spec;
 }
 
@@ -94,16 +84,14 @@ MessageSpec Text1987(const char* name, Encoding text)
 MessageSpec Binary1987()
 {
     MessageSpec spec = Text1987("iso87binary", Encoding::Ascii);
-    spec.mti = Encoding::Bcd;
-    spec.bitmap = Encoding::Binary;
-    spec.input = InputForm::Hex;
-    spec.fields[1] = Bitmap(Encoding::Binary);
-    spec.fields[65] = Bitmap(Encoding::Binary);
+    spec.mti = MessageSpec::MtiFormat(Encoding::Bcd);
+    spec.bitmap = MessageSpec::BitmapFormat(Encoding::Binary);
+    spec.input = WireForm::Hex;
     for (std::uint32_t field = 2; field <= 128; ++field)
     {
-        FieldFormat& format = *spec.fields[field];
-        if (format.content == Content::Bitmap)
+        if (!spec.fields[field])
             continue;
+        FieldFormat& format = *spec.fields[field];
         format.prefix = Encoding::Bcd;
         // The currency codes and track 3 stay text, as the common binary
         // packager keeps them.
@@ -163,6 +151,15 @@ MessageSpec Cup()
     return spec;
 }
 
+FieldFormat FixedFormat(Content content, Encoding encoding, std::uint32_t size)
+{
+    FieldFormat format;
+    format.content = content;
+    format.encoding = encoding;
+    format.size = size;
+    return format;
+}
+
 const std::vector<MessageSpec>& Builtins()
 {
     static const std::vector<MessageSpec> specs = {
@@ -175,6 +172,16 @@ const std::vector<MessageSpec>& Builtins()
 }
 
 } // namespace
+
+FieldFormat MessageSpec::MtiFormat(Encoding encoding)
+{
+    return FixedFormat(Content::N, encoding, 4);
+}
+
+FieldFormat MessageSpec::BitmapFormat(Encoding encoding)
+{
+    return FixedFormat(Content::Bitmap, encoding, 8);
+}
 
 std::size_t LengthPrefixBytes(LengthPrefix prefix)
 {

@@ -1,6 +1,7 @@
 #include "field_codec.h"
 
-#include <array>
+#include "hex_codec.h"
+
 #include <cassert>
 
 namespace message
@@ -9,38 +10,10 @@ namespace message
 namespace
 {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-const char* UnitName(Content content, std::size_t count)
-{
-    switch (content)
-    {
-    case Content::N:
-    case Content::Z:
-    case Content::XN:
-        return count == 1 ? "digit" : "digits";
-    case Content::B:
-    case Content::Bitmap:
-        return count == 1 ? "byte" : "bytes";
-    default:
-        break;
-    }
-    return count == 1 ? "character" : "characters";
-}
-
-std::string Count(Content content, std::size_t count)
-{
-    return std::to_string(count) + " " + UnitName(content, count);
-}
-
 std::string HexOf(std::string_view bytes)
 {
     std::string hex;
-    for (char c : bytes)
-    {
-        hex += HexDigit(static_cast<unsigned char>(c) >> 4);
-        hex += HexDigit(static_cast<unsigned char>(c) & 0x0FU);
-    }
+    AppendHex(bytes, hex);
     return hex;
 }
 
@@ -59,45 +32,35 @@ bool RestAllowed(std::string_view text)
 // Whether IsAllowed lets every character of text stand where it is.
 bool IsClean(Content content, std::string_view text)
 {
+    // In the order of Content; b and bitmaps allow every byte.
+    static constexpr bool (*kRestAllowed[])(std::string_view) = {
+        RestAllowed<Content::N>,  RestAllowed<Content::A>, RestAllowed<Content::An>, RestAllowed<Content::Ans>,
+        RestAllowed<Content::Ns>, RestAllowed<Content::B>, RestAllowed<Content::Z>,  RestAllowed<Content::XN>,
+        RestAllowed<Content::Bitmap>,
+    };
     if (!text.empty() && !IsAllowed(content, static_cast<unsigned char>(text[0]), 0))
         return false;
-    switch (content)
-    {
-    case Content::N:
-        return RestAllowed<Content::N>(text);
-    case Content::A:
-        return RestAllowed<Content::A>(text);
-    case Content::An:
-        return RestAllowed<Content::An>(text);
-    case Content::Ans:
-        return RestAllowed<Content::Ans>(text);
-    case Content::Ns:
-        return RestAllowed<Content::Ns>(text);
-    case Content::Z:
-        return RestAllowed<Content::Z>(text);
-    case Content::XN:
-        return RestAllowed<Content::XN>(text);
-    case Content::B:
-    case Content::Bitmap:
-        break;
-    }
-    return true;
+    return content == Content::B || content == Content::Bitmap ||
+           kRestAllowed[static_cast<std::size_t>(content)](text);
 }
 
-// The first character of a decoded text that its content does not allow, as
-// a doubt. Nearly every text is clean: only a doubtful one is looked at
-// character by character.
-std::string CheckText(Content content, std::string_view text)
+// The first character of a text that its content does not allow. Nearly
+// every text is clean: only a doubtful one is looked at character by character.
+bool FindNotAllowed(Content content, std::string_view text, Problem& problem)
 {
     if (IsClean(content, text))
-        return std::string();
+        return false;
     for (std::size_t i = 0; i < text.size(); ++i)
     {
-        if (!IsAllowed(content, static_cast<unsigned char>(text[i]), i))
-            return Printable(text) + " is not " + ContentName(content) + ": " + Printable(text.substr(i, 1)) +
-                   " at character " + std::to_string(i + 1);
+        if (IsAllowed(content, static_cast<unsigned char>(text[i]), i))
+            continue;
+        problem.kind = ProblemKind::ContentNotAllowed;
+        problem.found = std::string(text);
+        problem.expected = ContentName(content);
+        problem.at = i + 1;
+        return true;
     }
-    return std::string();
+    return false;
 }
 
 // The BCD nibble of a digit to write, or -1.
@@ -117,183 +80,261 @@ void PutDigits(std::size_t value, std::size_t digits, std::string& text)
         text[i] = static_cast<char>('0' + value % 10);
 }
 
-} // namespace
 
-const signed char kHexValues[256] = {
-#define X16 -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1
-    X16, X16, X16,
-    0, 1, 2, 3, 4, 5, 6, 7, 8, 9, -1, -1, -1, -1, -1, -1,         // 0-9
-    -1, 10, 11, 12, 13, 14, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, // A-F
-    X16,
-    -1, 10, 11, 12, 13, 14, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, // a-f
-    X16, X16, X16, X16, X16, X16, X16, X16, X16,
-#undef X16
-};
-
-char HexDigit(unsigned value)
+// A value refused while building: the format is named after the reason.
+bool Refuse(const FieldFormat& format, ProblemKind kind, Problem& problem)
 {
-    assert(value < 16);
-    return kHexDigits[value];
+    problem.kind = kind;
+    problem.building = true;
+    problem.format = DescribeFormat(format);
+    return false;
 }
 
-std::string Printable(std::string_view text)
+bool RefuseLength(const FieldFormat& format, ProblemKind kind, std::size_t units, Problem& problem)
 {
-    constexpr std::size_t kShown = 40;
-    std::string quoted = "\"";
-    for (std::size_t i = 0; i < text.size() && i < kShown; ++i)
+    problem.left = units;
+    problem.expected = ContentName(format.content);
+    return Refuse(format, kind, problem);
+}
+
+// A short fixed value filled the ISO way: n right-justified with zeros
+// (after the sign of x+n), b with zero bytes, text with spaces.
+std::string Padded(const FieldFormat& format, std::string_view value, std::size_t missing)
+{
+    switch (format.content)
     {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\')
+    case Content::N:
+    case Content::Z:
+        return std::string(missing, '0') + std::string(value);
+    case Content::XN:
+        return std::string(value.substr(0, 1)) + std::string(missing, '0') + std::string(value.substr(1));
+    case Content::B:
+    case Content::Bitmap:
+        return std::string(value) + std::string(missing, '\0');
+    default:
+        break;
+    }
+    return std::string(value) + std::string(missing, ' ');
+}
+
+// The value's digits, two a byte with the pad nibble where the format puts it.
+bool PutBcd(const FieldFormat& format, std::string_view digits, std::string& out, Problem& problem)
+{
+    const bool odd = digits.size() % 2 != 0;
+    int high = odd && format.pad == Pad::Left ? format.padNibble : -1;
+    for (char c : digits)
+    {
+        const int nibble = BcdNibble(format.content, c);
+        if (nibble < 0)
         {
-            quoted += static_cast<char>(c);
+            problem.found = std::string(1, c);
+            return Refuse(format, ProblemKind::NotBcd, problem);
+        }
+        if (high < 0)
+        {
+            high = nibble;
             continue;
         }
-        quoted += "\\x";
-        quoted += HexDigit(c >> 4);
-        quoted += HexDigit(c & 0x0FU);
+        out += static_cast<char>(high << 4 | nibble);
+        high = -1;
     }
-    if (text.size() > kShown)
-        quoted += "...";
-    quoted += '"';
-    return quoted;
+    if (high >= 0)
+        out += static_cast<char>(high << 4 | format.padNibble);
+    return true;
 }
 
-bool ReadLengthPrefix(const FieldFormat& format, std::string_view wire, std::size_t& units, std::string& error)
+bool PutValue(const FieldFormat& format, std::string_view value, std::string& out, Problem& problem)
+{
+    switch (format.encoding)
+    {
+    case Encoding::Ascii:
+    case Encoding::Binary:
+        out.append(value.data(), value.size());
+        return true;
+    case Encoding::Ebcdic:
+        for (char c : value)
+            out += static_cast<char>(Latin1ToEbcdic(static_cast<unsigned char>(c)));
+        return true;
+    case Encoding::Hex:
+        AppendHex(value, out);
+        return true;
+    case Encoding::Bcd:
+        break;
+    }
+    if (format.content == Content::XN)
+    {
+        out += value[0];
+        value.remove_prefix(1);
+    }
+    return PutBcd(format, value, out, problem);
+}
+
+// Hex text into bytes; the first pair that is no hex is the problem.
+bool DecodeHex(std::string_view wire, std::size_t units, std::string& value, Problem& problem)
+{
+    const std::size_t start = value.size();
+    value.resize(start + units);
+    char* out = &value[start];
+    int bad = 0;
+    for (std::size_t i = 0; i < units; ++i)
+    {
+        const int high = HexValue(wire[2 * i]);
+        const int low = HexValue(wire[2 * i + 1]);
+        bad |= high | low; // negative once any is no digit
+        out[i] = static_cast<char>((high & 0x0F) << 4 | (low & 0x0F));
+    }
+    if (bad >= 0)
+        return true;
+    std::size_t i = 0;
+    while (HexValue(wire[2 * i]) >= 0 && HexValue(wire[2 * i + 1]) >= 0)
+        ++i;
+    value.resize(start);
+    problem.kind = ProblemKind::NotHexText;
+    problem.found = std::string(wire.substr(2 * i, 2));
+    problem.at = 2 * i + 1;
+    return false;
+}
+
+// A doubt about a BCD value's nibbles: the pad nibble, then the first digit
+// over 9 (a z field's D is its separator, read as '=').
+bool BcdDoubt(const FieldFormat& format, std::string_view wire, std::string& value, std::size_t start,
+              std::size_t digitsStart, char padNibble, Problem& problem)
+{
+    const auto padDoubt = [&] {
+        if (padNibble == '0' || padNibble == 'F')
+            return false;
+        problem.kind = ProblemKind::PadNibble;
+        problem.found = std::string(1, padNibble);
+        return true;
+    };
+    bool doubtful = format.pad == Pad::Left && padDoubt();
+    if (!IsClean(Content::N, std::string_view(value).substr(digitsStart)))
+    {
+        for (std::size_t i = digitsStart; i < value.size(); ++i)
+        {
+            if (value[i] <= '9')
+                continue;
+            if (format.content == Content::Z && value[i] == 'D')
+                value[i] = '=';
+            else if (!doubtful)
+            {
+                problem.kind = ProblemKind::BcdNibble;
+                problem.expected = HexOf(wire);
+                problem.found = std::string(1, value[i]);
+                problem.at = i - start + 1;
+                doubtful = true;
+            }
+        }
+    }
+    return doubtful || (format.pad == Pad::Right && padDoubt());
+}
+
+// Every nibble as a hex digit first, at two a byte; then the pad goes and
+// the rare nibble over 9 is looked at.
+bool DecodeBcd(const FieldFormat& format, std::string_view wire, std::size_t units, std::string& value,
+               Problem& problem)
+{
+    const std::size_t start = value.size();
+    const auto* p = reinterpret_cast<const unsigned char*>(wire.data());
+    std::size_t at = 0;
+    if (format.content == Content::XN)
+        value += static_cast<char>(p[at++]);
+    const std::size_t digitsStart = value.size();
+    AppendHex(wire.substr(at), value);
+    const bool padded = value.size() - digitsStart != units; // by one nibble
+    const bool padLeft = format.pad == Pad::Left;
+    const char padNibble = padded ? value[padLeft ? digitsStart : value.size() - 1] : '0';
+    if (padded)
+        value.erase(padLeft ? digitsStart : value.size() - 1, 1);
+    return BcdDoubt(format, wire, value, start, digitsStart, padNibble, problem);
+}
+
+} // namespace
+
+bool ReadLengthPrefix(const FieldFormat& format, std::string_view wire, std::size_t& units, Problem& problem)
 {
     assert(wire.size() == PrefixBytes(format));
     units = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(wire.data());
-    switch (format.prefix)
+    if (format.prefix == Encoding::Binary)
     {
-    case Encoding::Binary:
         for (std::size_t i = 0; i < wire.size(); ++i)
             units = units << 8 | p[i];
         return true;
-    case Encoding::Bcd:
-        for (std::size_t i = 0; i < 2 * wire.size(); ++i)
-        {
-            const unsigned nibble = (i % 2 == 0 ? p[i / 2] >> 4 : p[i / 2]) & 0x0FU;
-            if (nibble > 9)
-            {
-                error = "expected a BCD length, found " + HexOf(wire);
-                return false;
-            }
-            units = units * 10 + nibble;
-        }
-        return true;
-    case Encoding::Ascii:
-    case Encoding::Ebcdic:
-    case Encoding::Hex:
-        break;
     }
+    const bool bcd = format.prefix == Encoding::Bcd;
     const bool ebcdic = format.prefix == Encoding::Ebcdic;
-    for (std::size_t i = 0; i < wire.size(); ++i)
+    for (std::size_t i = 0; i < (bcd ? 2 : 1) * wire.size(); ++i)
     {
-        const unsigned char c = ebcdic ? EbcdicToLatin1(p[i]) : p[i];
-        if (c < '0' || c > '9')
+        const unsigned digit = bcd ? (i % 2 == 0 ? p[i / 2] >> 4 : p[i / 2]) & 0x0FU
+                                   : static_cast<unsigned>((ebcdic ? EbcdicToLatin1(p[i]) : p[i]) - '0');
+        if (digit > 9)
         {
-            error = "expected " + std::to_string(wire.size()) + (ebcdic ? " EBCDIC digits" : " ASCII digits") +
-                    " of length, found " + (ebcdic ? HexOf(wire) + " (hex)" : Printable(wire));
+            problem.kind = bcd ? ProblemKind::BcdLength : ebcdic ? ProblemKind::EbcdicLength : ProblemKind::AsciiLength;
+            problem.needed = wire.size();
+            problem.found = bcd || ebcdic ? HexOf(wire) : std::string(wire);
             return false;
         }
-        units = units * 10 + (c - '0');
+        units = units * 10 + digit;
     }
     return true;
 }
 
-bool DecodeValue(const FieldFormat& format, std::string_view wire, std::size_t units, std::string& value,
-                 std::string& doubt, std::string& error)
+void WriteLengthPrefix(const FieldFormat& format, std::size_t units, std::string& out)
+{
+    const std::size_t digits = PrefixDigits(format.length);
+    if (digits == 0)
+        return;
+    if (format.prefix == Encoding::Binary)
+    {
+        if (PrefixBytes(format) == 2)
+            out += static_cast<char>(units >> 8);
+        out += static_cast<char>(units & 0xFFU);
+        return;
+    }
+    std::string text;
+    PutDigits(units, format.prefix == Encoding::Bcd ? 2 * PrefixBytes(format) : digits, text);
+    if (format.prefix == Encoding::Bcd)
+    {
+        for (std::size_t i = 0; i < text.size(); i += 2)
+            out += static_cast<char>((text[i] - '0') << 4 | (text[i + 1] - '0'));
+        return;
+    }
+    for (char c : text)
+        out += format.prefix == Encoding::Ebcdic ? static_cast<char>(Latin1ToEbcdic(static_cast<unsigned char>(c))) : c;
+}
+
+Decoded DecodeValue(const FieldFormat& format, std::string_view wire, std::size_t units, std::string& value,
+                    Problem& problem)
 {
     assert(wire.size() == ValueBytes(format, units));
     assert(!IsValueInWire(format.encoding) && "read in place, not decoded");
     const std::size_t start = value.size();
-    const auto* p = reinterpret_cast<const unsigned char*>(wire.data());
+    bool doubtful = false;
     switch (format.encoding)
     {
     case Encoding::Ascii:
     case Encoding::Binary:
         break;
     case Encoding::Ebcdic:
-        for (std::size_t i = 0; i < wire.size(); ++i)
-            value += static_cast<char>(EbcdicToLatin1(p[i]));
+        for (char c : wire)
+            value += static_cast<char>(EbcdicToLatin1(static_cast<unsigned char>(c)));
         break;
     case Encoding::Hex:
-    {
-        value.resize(start + units);
-        char* out = &value[start];
-        int bad = 0;
-        for (std::size_t i = 0; i < units; ++i)
-        {
-            const int high = HexValue(wire[2 * i]);
-            const int low = HexValue(wire[2 * i + 1]);
-            bad |= high | low; // negative once any is no digit
-            out[i] = static_cast<char>((high & 0x0F) << 4 | (low & 0x0F));
-        }
-        if (bad < 0)
-        {
-            std::size_t i = 0;
-            while (HexValue(wire[2 * i]) >= 0 && HexValue(wire[2 * i + 1]) >= 0)
-                ++i;
-            value.resize(start);
-            error = "expected hex text, found " + Printable(wire.substr(2 * i, 2)) + " at character " +
-                    std::to_string(2 * i + 1);
-            return false;
-        }
+        if (!DecodeHex(wire, units, value, problem))
+            return Decoded::Failed;
         break;
-    }
     case Encoding::Bcd:
-    {
-        std::size_t at = 0;
-        if (format.content == Content::XN)
-            value += static_cast<char>(p[at++]);
-        // Every nibble as a hex digit first, at two a byte; then the pad goes
-        // and the rare nibble over 9 is looked at.
-        const std::size_t digitsStart = value.size();
-        const std::size_t nibbles = 2 * (wire.size() - at);
-        value.resize(digitsStart + nibbles);
-        char* out = &value[digitsStart];
-        for (std::size_t i = at; i < wire.size(); ++i, out += 2)
-        {
-            out[0] = kHexDigits[p[i] >> 4];
-            out[1] = kHexDigits[p[i] & 0x0FU];
-        }
-        const bool padded = nibbles != units; // by one nibble
-        const bool padLeft = padded && format.pad == Pad::Left;
-        const char padNibble = padded ? value[padLeft ? digitsStart : value.size() - 1] : '0';
-        if (padded)
-            value.erase(padLeft ? digitsStart : value.size() - 1, 1);
-        const auto padDoubt = [&] {
-            if (padNibble != '0' && padNibble != 'F' && doubt.empty())
-                doubt = std::string("pad nibble ") + padNibble + ", not 0 or F";
-        };
-        if (padLeft)
-            padDoubt();
-        const std::string_view digits = std::string_view(value).substr(digitsStart);
-        if (!IsClean(Content::N, digits))
-        {
-            for (std::size_t i = digitsStart; i < value.size(); ++i)
-            {
-                if (value[i] <= '9')
-                    continue;
-                if (format.content == Content::Z && value[i] == 'D')
-                    value[i] = '=';
-                else if (doubt.empty())
-                    doubt = "BCD " + HexOf(wire) + " holds the nibble " + value[i] + " at digit " +
-                            std::to_string(i - start + 1);
-            }
-        }
-        padDoubt();
+        doubtful = DecodeBcd(format, wire, units, value, problem);
         break;
     }
-    }
-    if (doubt.empty())
-        doubt = ContentDoubt(format.content, std::string_view(value).substr(start));
-    return true;
+    doubtful = doubtful || ContentDoubt(format.content, std::string_view(value).substr(start), problem);
+    return doubtful ? Decoded::Doubtful : Decoded::Clean;
 }
 
-std::string ContentDoubt(Content content, std::string_view value)
+bool ContentDoubt(Content content, std::string_view value, Problem& problem)
 {
-    return IsClean(content, value) ? std::string() : CheckText(content, value);
+    return FindNotAllowed(content, value, problem);
 }
 
 std::size_t ValueUnits(const FieldFormat& format, std::string_view value)
@@ -303,131 +344,30 @@ std::size_t ValueUnits(const FieldFormat& format, std::string_view value)
     return value.size();
 }
 
-bool EncodeField(const FieldFormat& format, std::string_view value, bool pad, std::string& out, std::string& error)
+bool EncodeField(const FieldFormat& format, std::string_view value, bool pad, std::string& out, Problem& problem)
 {
     std::string padded;
     std::size_t units = ValueUnits(format, value);
     if (format.length == LengthKind::Fixed && units != format.size)
     {
         if (!pad || units > format.size)
-        {
-            error = Count(format.content, units) + ", the format is " + DescribeFormat(format);
-            return false;
-        }
-        const std::size_t missing = format.size - units;
-        switch (format.content)
-        {
-        case Content::N:
-        case Content::Z:
-            padded = std::string(missing, '0') + std::string(value);
-            break;
-        case Content::XN:
-            padded = std::string(value.substr(0, 1)) + std::string(missing, '0') + std::string(value.substr(1));
-            break;
-        case Content::B:
-        case Content::Bitmap:
-            padded = std::string(value) + std::string(missing, '\0');
-            break;
-        default:
-            padded = std::string(value) + std::string(missing, ' ');
-            break;
-        }
+            return RefuseLength(format, ProblemKind::FixedLength, units, problem);
+        padded = Padded(format, value, format.size - units);
         value = padded;
         units = format.size;
     }
     if (units > format.size)
-    {
-        error = Count(format.content, units) + ", over the greatest of " + DescribeFormat(format);
-        return false;
-    }
+        return RefuseLength(format, ProblemKind::OverGreatest, units, problem);
     if (format.content == Content::XN && value.empty())
-    {
-        error = "no sign, the format is " + DescribeFormat(format);
-        return false;
-    }
-    const std::string bad = CheckText(format.content, value);
-    if (!bad.empty())
-    {
-        error = bad + ", the format is " + DescribeFormat(format);
-        return false;
-    }
-
+        return Refuse(format, ProblemKind::NoSign, problem);
+    if (FindNotAllowed(format.content, value, problem))
+        return Refuse(format, ProblemKind::ContentNotAllowed, problem);
     const std::size_t mark = out.size();
-    const std::size_t digits = PrefixDigits(format.length);
-    if (digits != 0)
-    {
-        switch (format.prefix)
-        {
-        case Encoding::Binary:
-            if (PrefixBytes(format) == 2)
-                out += static_cast<char>(units >> 8);
-            out += static_cast<char>(units & 0xFFU);
-            break;
-        case Encoding::Bcd:
-        {
-            std::string text;
-            PutDigits(units, 2 * PrefixBytes(format), text);
-            for (std::size_t i = 0; i < text.size(); i += 2)
-                out += static_cast<char>((text[i] - '0') << 4 | (text[i + 1] - '0'));
-            break;
-        }
-        default:
-        {
-            std::string text;
-            PutDigits(units, digits, text);
-            for (char c : text)
-                out += format.prefix == Encoding::Ebcdic ? static_cast<char>(Latin1ToEbcdic(static_cast<unsigned char>(c))) : c;
-            break;
-        }
-        }
-    }
-    switch (format.encoding)
-    {
-    case Encoding::Ascii:
-    case Encoding::Binary:
-        out.append(value.data(), value.size());
-        break;
-    case Encoding::Ebcdic:
-        for (char c : value)
-            out += static_cast<char>(Latin1ToEbcdic(static_cast<unsigned char>(c)));
-        break;
-    case Encoding::Hex:
-        out += HexOf(value);
-        break;
-    case Encoding::Bcd:
-    {
-        std::string_view digitsText = value;
-        if (format.content == Content::XN)
-        {
-            out += value[0];
-            digitsText.remove_prefix(1);
-        }
-        const bool odd = digitsText.size() % 2 != 0;
-        int high = odd && format.pad == Pad::Left ? format.padNibble : -1;
-        for (char c : digitsText)
-        {
-            const int nibble = BcdNibble(format.content, c);
-            if (nibble < 0)
-            {
-                out.resize(mark);
-                error = Printable(std::string_view(&c, 1)) + " cannot be written in BCD, the format is " +
-                        DescribeFormat(format);
-                return false;
-            }
-            if (high < 0)
-            {
-                high = nibble;
-                continue;
-            }
-            out += static_cast<char>(high << 4 | nibble);
-            high = -1;
-        }
-        if (high >= 0)
-            out += static_cast<char>(high << 4 | format.padNibble);
-        break;
-    }
-    }
-    return true;
+    WriteLengthPrefix(format, units, out);
+    if (PutValue(format, value, out, problem))
+        return true;
+    out.resize(mark);
+    return false;
 }
 
 } // namespace message

@@ -3,6 +3,9 @@
 // How one data element sits in a message: what it holds, how its length is
 // told, and how its value is written on the wire.
 
+// EBCDIC texts convert by the core's code page 037 tables.
+#include "ebcdic.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -158,10 +161,5 @@ inline bool IsAllowed(Content content, unsigned char c, std::size_t index)
         return c == 'C' || c == 'D';
     return IsAllowedAfterFirst(content, c);
 }
-
-// EBCDIC (code page 037) and Latin-1 are both one byte a character and map
-// one to one, so any EBCDIC text survives a round trip through Latin-1.
-unsigned char EbcdicToLatin1(unsigned char byte);
-unsigned char Latin1ToEbcdic(unsigned char byte);
 
 } // namespace message

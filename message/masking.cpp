@@ -86,6 +86,11 @@ std::string MaskPan(std::string_view pan)
     return text;
 }
 
+bool HoldsCardData(std::uint32_t field)
+{
+    return field == 2 || field == 34 || field == 35 || field == 45 || IsMaskedWhole(field);
+}
+
 bool IsMaskedWhole(std::uint32_t field)
 {
     return field == 36 || field == 52;

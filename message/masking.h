@@ -29,6 +29,9 @@ std::string MaskPan(std::string_view pan);
 // last four characters need not be the PAN's. True when anything changed.
 bool MaskFieldText(std::uint32_t field, std::string& text);
 
+// Fields MaskFieldText may change: the PAN, the tracks and the PIN block.
+bool HoldsCardData(std::uint32_t field);
+
 // Fields whose every character is hidden: track 3 (36) and the PIN block (52).
 bool IsMaskedWhole(std::uint32_t field);
 

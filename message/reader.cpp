@@ -1,6 +1,7 @@
 #include "reader.h"
 
 #include "field_codec.h"
+#include "wire_form.h"
 
 #include <cassert>
 
@@ -10,9 +11,9 @@ namespace message
 namespace
 {
 
-std::string Bytes(std::size_t count)
+Place FieldPlace(std::uint32_t number)
 {
-    return std::to_string(count) + (count == 1 ? " byte" : " bytes");
+    return Place::OfField(number);
 }
 
 class CReader
@@ -26,11 +27,11 @@ public:
 
     bool ReadHead(const Framing& framing)
     {
-        if (!ReadFraming(framing) || !ReadMti() || !ReadBitmap(kPrimaryBitmap, 0))
+        if (!ReadFraming(framing) || !ReadMti() || !ReadBitmap(Place::Of(PlaceKind::PrimaryBitmap), 0))
             return false;
-        if (m_message.BitSet(1) && !ReadBitmap(1, 8))
+        if (m_message.BitSet(1) && !ReadBitmap(FieldPlace(1), 8))
             return false;
-        return !(m_message.BitSet(65) && m_spec.HasTertiary()) || ReadBitmap(65, 16);
+        return !(m_message.BitSet(65) && m_spec.HasTertiary()) || ReadBitmap(FieldPlace(65), 16);
     }
 
     std::size_t Position() const { return m_pos; }
@@ -39,7 +40,6 @@ public:
     {
         if (!ReadHead(framing))
             return false;
-        const bool tertiary = m_spec.HasTertiary();
         std::uint32_t lastRead = 0;
         // Only the set bits, byte by byte: most of a bitmap is clear.
         for (std::size_t byte = 0; byte < m_message.bitmapBytes; ++byte)
@@ -51,173 +51,221 @@ public:
                     ++bit;
                 bits &= ~(0x80U >> bit);
                 const auto number = static_cast<std::uint32_t>(8 * byte + bit + 1);
-                if (number == 65 && tertiary)
+                if (m_spec.IsBitmap(number))
                     continue;
-                const std::optional<FieldFormat>& format = m_spec.fields[number];
-                if (!format || format->content == Content::Bitmap)
-                    return Fail(static_cast<int>(number), "bit " + std::to_string(number) +
-                                                              " is set, but the message specification " +
-                                                              m_spec.name + " defines no field " + std::to_string(number));
-                if (!ReadField(number, *format))
+                if (!ReadField(number))
                     return false;
                 lastRead = number;
             }
         }
-        if (m_pos != m_input.size())
-            return Fail(lastRead != 0 ? static_cast<int>(lastRead) : kPrimaryBitmap,
-                        Bytes(m_input.size() - m_pos) + " left after the last field");
-        return true;
+        if (m_pos == m_input.size())
+            return true;
+        m_problem.left = m_input.size() - m_pos;
+        return Fail(lastRead != 0 ? FieldPlace(lastRead) : Place::Of(PlaceKind::PrimaryBitmap), ProblemKind::BytesLeft);
     }
 
 private:
-    bool Fail(int place, std::string what)
+    // The figures are in m_problem already.
+    bool Fail(Place place, ProblemKind kind)
     {
-        m_problem.place = place;
+        m_problem.place = std::move(place);
         m_problem.offset = m_pos;
-        m_problem.what = std::move(what);
+        m_problem.kind = kind;
         return false;
     }
 
     // A doubt about a value: a warning, or under strict reading an error.
-    bool Doubt(int place, std::size_t offset, std::string what)
+    bool Doubt(Place place, std::size_t offset, Problem& doubt)
     {
-        Problem problem{place, offset, std::move(what)};
+        doubt.place = std::move(place);
+        doubt.offset = offset;
         if (m_options.strict)
         {
-            m_problem = std::move(problem);
+            m_problem = std::move(doubt);
             return false;
         }
-        m_message.warnings.push_back(std::move(problem));
+        m_message.warnings.push_back(std::move(doubt));
+        doubt = Problem{};
         return true;
     }
 
-    bool Need(int place, std::size_t bytes, const char* whose)
+    bool Need(const Place& place, std::size_t bytes, ProblemKind kind = ProblemKind::EndsInside)
     {
-        return m_input.size() - m_pos >= bytes || Short(place, bytes, whose);
+        return m_input.size() - m_pos >= bytes || Short(place, bytes, kind);
     }
 
     // Out of the way of the loop that reads the fields.
 #if defined(__GNUC__)
     __attribute__((noinline, cold))
 #endif
-    bool Short(int place, std::size_t bytes, const char* whose)
+    bool Short(const Place& place, std::size_t bytes, ProblemKind kind)
     {
-        return Fail(place, std::string("the message ends inside ") + whose + ": " + Bytes(bytes) + " needed, " +
-                               std::to_string(m_input.size() - m_pos) + " left");
+        m_problem.needed = bytes;
+        m_problem.left = m_input.size() - m_pos;
+        return Fail(place, kind);
+    }
+
+    bool ReadLength(LengthPrefix prefix)
+    {
+        const Place place = Place::Of(PlaceKind::LengthPrefix);
+        std::size_t size = 0;
+        switch (FramedSize(prefix, m_input, size, m_problem))
+        {
+        case Framed::Bad:
+            return false;
+        case Framed::Short:
+            return Need(place, LengthPrefixBytes(prefix));
+        case Framed::Whole:
+            break;
+        }
+        const std::size_t prefixBytes = LengthPrefixBytes(prefix);
+        m_message.hasLengthPrefix = true;
+        m_message.lengthPrefix = size - prefixBytes;
+        m_pos = prefixBytes;
+        if (size == m_input.size())
+            return true;
+        Problem doubt;
+        doubt.kind = ProblemKind::LengthPrefixDisagrees;
+        doubt.needed = size - prefixBytes;
+        doubt.left = m_input.size() - prefixBytes;
+        return Doubt(place, 0, doubt);
     }
 
     bool ReadFraming(const Framing& framing)
     {
-        if (framing.lengthPrefix != LengthPrefix::None)
-        {
-            std::size_t size = 0;
-            if (!FramedSize(framing.lengthPrefix, m_input, size, m_problem))
-            {
-                if (!m_problem.what.empty())
-                    return false;
-                return Need(kLengthPrefixPlace, LengthPrefixBytes(framing.lengthPrefix), "it");
-            }
-            const std::size_t prefixBytes = LengthPrefixBytes(framing.lengthPrefix);
-            m_message.hasLengthPrefix = true;
-            m_message.lengthPrefix = size - prefixBytes;
-            m_pos = prefixBytes;
-            if (size != m_input.size() &&
-                !Doubt(kLengthPrefixPlace, 0,
-                       "the length prefix says " + Bytes(size - prefixBytes) + " follow, but " +
-                           std::to_string(m_input.size() - prefixBytes) + " do"))
-                return false;
-        }
+        if (framing.lengthPrefix != LengthPrefix::None && !ReadLength(framing.lengthPrefix))
+            return false;
         for (const HeaderPart& part : framing.header)
         {
-            if (!Need(kHeaderPlace, part.size, ("its " + part.name).c_str()))
+            m_problem.found = part.name;
+            if (!Need(Place::Of(PlaceKind::Header), part.size))
                 return false;
+            m_problem.found.clear();
             m_message.header.push_back(HeaderValue{&part, m_input.substr(m_pos, part.size)});
             m_pos += part.size;
         }
         return true;
     }
 
+    // The message type's value through its codec, without the doubt the
+    // codec may have: the reader's own is that it is not 4 digits.
+    std::string_view DecodeInPlace(const FieldFormat& format, std::string_view wire, Decoded& decoded)
+    {
+        if (IsValueInWire(format.encoding))
+        {
+            decoded = Decoded::Clean;
+            return wire;
+        }
+        m_scratch.clear();
+        decoded = DecodeValue(format, wire, format.size, m_scratch, m_doubt);
+        m_doubt = Problem{};
+        return m_scratch;
+    }
+
     bool ReadMti()
     {
-        const std::size_t bytes = m_spec.mti == Encoding::Bcd ? 2 : 4;
-        if (!Need(kMti, bytes, "it"))
+        const Place place = Place::Of(PlaceKind::Mti);
+        const std::size_t bytes = ValueBytes(m_spec.mti, 4);
+        if (!Need(place, bytes))
             return false;
-        const auto* p = reinterpret_cast<const unsigned char*>(m_input.data() + m_pos);
-        for (std::size_t i = 0; i < 4; ++i)
-        {
-            unsigned char c = 0;
-            if (m_spec.mti == Encoding::Bcd)
-                c = HexDigit((i % 2 == 0 ? p[i / 2] >> 4 : p[i / 2]) & 0x0FU);
-            else
-                c = m_spec.mti == Encoding::Ebcdic ? EbcdicToLatin1(p[i]) : p[i];
-            m_message.mti[i] = static_cast<char>(c);
-        }
+        Decoded decoded = Decoded::Clean;
+        const std::string_view mti = DecodeInPlace(m_spec.mti, m_input.substr(m_pos, bytes), decoded);
+        mti.copy(m_message.mti, 4);
         m_message.hasMti = true;
         const std::size_t offset = m_pos;
         m_pos += bytes;
-        for (char c : m_message.mti)
+        for (char c : mti)
         {
             if (c < '0' || c > '9')
-                return Doubt(kMti, offset, Printable(std::string_view(m_message.mti, 4)) + " is not 4 digits");
-        }
-        return true;
-    }
-
-    bool ReadBitmap(int place, std::size_t at)
-    {
-        const bool hex = m_spec.bitmap == Encoding::Hex;
-        if (!Need(place, hex ? 16 : 8, "it"))
-            return false;
-        if (hex)
-        {
-            for (std::size_t i = 0; i < 8; ++i)
             {
-                const int high = HexValue(m_input[m_pos + 2 * i]);
-                const int low = HexValue(m_input[m_pos + 2 * i + 1]);
-                if (high < 0 || low < 0)
-                    return Fail(place, Printable(m_input.substr(m_pos, 16)) + " is not 16 hex digits");
-                m_message.bitmap[at + i] = static_cast<unsigned char>(high << 4 | low);
+                Problem doubt;
+                doubt.kind = ProblemKind::NotFourDigits;
+                doubt.found = std::string(mti);
+                return Doubt(place, offset, doubt);
             }
         }
-        else
-        {
-            for (std::size_t i = 0; i < 8; ++i)
-                m_message.bitmap[at + i] = static_cast<unsigned char>(m_input[m_pos + i]);
-        }
-        m_message.bitmapBytes = at + 8;
-        m_pos += hex ? 16 : 8;
         return true;
     }
 
-    bool ReadField(std::uint32_t number, const FieldFormat& format)
+    bool ReadBitmap(const Place& place, std::size_t at)
     {
-        const int place = static_cast<int>(number);
-        const std::size_t start = m_pos;
-        std::size_t units = format.size;
-        const std::size_t prefixBytes = PrefixBytes(format);
-        if (prefixBytes != 0)
-        {
-            if (!Need(place, prefixBytes, "the length prefix"))
-                return false;
-            if (!ReadLengthPrefix(format, m_input.substr(m_pos, prefixBytes), units, m_error))
-                return Fail(place, m_error);
-            if (units > format.size)
-                return Fail(place, "length " + std::to_string(units) + " over the greatest, " +
-                                       std::to_string(format.size) + " (" + DescribeFormat(format) + ")");
-            m_pos += prefixBytes;
-        }
-        const std::size_t bytes = ValueBytes(format, units);
-        if (!Need(place, bytes, "the field"))
+        const std::size_t bytes = ValueBytes(m_spec.bitmap, 8);
+        if (!Need(place, bytes))
             return false;
-        std::string& doubt = m_doubt; // both stay empty but for a rare field: no string made per field
-        doubt.clear();
+        Decoded decoded = Decoded::Clean;
         const std::string_view wire = m_input.substr(m_pos, bytes);
-        const bool inInput = IsValueInWire(format.encoding);
+        const std::string_view bitmap = DecodeInPlace(m_spec.bitmap, wire, decoded);
+        if (decoded == Decoded::Failed)
+        {
+            m_problem.found = std::string(wire);
+            return Fail(place, ProblemKind::NotHexBitmap);
+        }
+        bitmap.copy(reinterpret_cast<char*>(m_message.bitmap + at), 8);
+        m_message.bitmapBytes = at + 8;
+        m_pos += bytes;
+        return true;
+    }
+
+    bool ReadPrefix(const Place& place, const FieldFormat& format, std::size_t& units)
+    {
+        const std::size_t prefixBytes = PrefixBytes(format);
+        if (prefixBytes == 0)
+            return true;
+        if (!Need(place, prefixBytes, ProblemKind::EndsInsidePrefix))
+            return false;
+        if (!ReadLengthPrefix(format, m_input.substr(m_pos, prefixBytes), units, m_problem))
+            return Fail(place, m_problem.kind);
+        if (units > format.size)
+        {
+            m_problem.left = units;
+            m_problem.needed = format.size;
+            m_problem.format = DescribeFormat(format);
+            return Fail(place, ProblemKind::LengthOverGreatest);
+        }
+        m_pos += prefixBytes;
+        return true;
+    }
+
+    bool ReadField(std::uint32_t number)
+    {
+        const FieldFormat* format = m_spec.FormatOf(number);
+        if (format == nullptr)
+        {
+            m_problem.expected = m_spec.name;
+            return Fail(FieldPlace(number), ProblemKind::UndefinedBit);
+        }
+        const std::size_t start = m_pos;
+        std::size_t units = format->size;
+        if (!ReadPrefix(FieldPlace(number), *format, units))
+            return false;
+        const std::size_t bytes = ValueBytes(*format, units);
+        if (!Need(FieldPlace(number), bytes, ProblemKind::EndsInsideValue))
+            return false;
+        const std::string_view wire = m_input.substr(m_pos, bytes);
+        const bool inInput = IsValueInWire(format->encoding);
         const std::size_t valueStart = inInput ? m_pos : m_message.values.size();
+        Decoded decoded = Decoded::Clean;
         if (inInput)
-            doubt = ContentDoubt(format.content, wire);
-        else if (!DecodeValue(format, wire, units, m_message.values, doubt, m_error))
-            return Fail(place, m_error);
+            decoded = ContentDoubt(format->content, wire, m_doubt) ? Decoded::Doubtful : Decoded::Clean;
+        else if ((decoded = DecodeValue(*format, wire, units, m_message.values, m_doubt)) == Decoded::Failed)
+        {
+            m_problem = std::move(m_doubt);
+            m_doubt = Problem{};
+            return Fail(FieldPlace(number), m_problem.kind);
+        }
+        AddField(number, start, units, bytes, valueStart, inInput);
+        const std::size_t valueOffset = m_pos;
+        m_pos += bytes;
+        if (decoded == Decoded::Clean)
+            return true;
+        m_doubt.format = DescribeFormat(*format);
+        return Doubt(FieldPlace(number), valueOffset, m_doubt);
+    }
+
+    // The field whose value's bytes begin at m_pos.
+    void AddField(std::uint32_t number, std::size_t start, std::size_t units, std::size_t bytes,
+                  std::size_t valueStart, bool inInput)
+    {
         // Member by member: a whole FieldValue made on the stack and copied
         // stalls on the copy's wide load.
         FieldValue& field = m_message.fields.emplace_back();
@@ -228,11 +276,6 @@ private:
         field.valueStart = static_cast<std::uint32_t>(valueStart);
         field.valueSize = static_cast<std::uint32_t>(inInput ? bytes : m_message.values.size() - valueStart);
         field.inInput = inInput;
-        const std::size_t valueOffset = m_pos;
-        m_pos += bytes;
-        if (!doubt.empty())
-            return Doubt(place, valueOffset, doubt + " (" + DescribeFormat(format) + ")");
-        return true;
     }
 
     const MessageSpec& m_spec;
@@ -241,38 +284,37 @@ private:
     Message& m_message;
     Problem& m_problem;
     std::size_t m_pos = 0;
-    std::string m_doubt;
-    std::string m_error;
+    Problem m_doubt; // filled only for a rare doubtful value: no strings made per field
+    std::string m_scratch;
 };
 
-} // namespace
-
-std::string PlaceName(int place)
+// The BER-TLV of every TLV field read; a malformed one is a warning even
+// under strict reading: the field's bytes are sound, only their inner
+// structure is not.
+void ReadTlvFields(const MessageSpec& spec, Message& message)
 {
-    switch (place)
+    for (const FieldValue& field : message.fields)
     {
-    case kMti:
-        return "the message type";
-    case 1:
-        return "field 1 (the secondary bitmap)";
-    case kPrimaryBitmap:
-        return "the primary bitmap";
-    case kLengthPrefixPlace:
-        return "the length prefix";
-    case kHeaderPlace:
-        return "the header";
-    case kInputPlace:
-        return "the input";
-    default:
-        break;
+        const FieldFormat* format = spec.FormatOf(field.number);
+        if (!format->tlv)
+            continue;
+        TlvField tlv{field.number, message.tlvNodes.size(), 0};
+        Problem problem;
+        const bool read = ReadTlv(message.Value(field), message.tlvNodes, problem);
+        if (!read)
+        {
+            // Offsets from the first byte of the input, as every other problem's.
+            const std::size_t unit = format->encoding == Encoding::Hex ? 2 : 1;
+            problem.place = Place::OfField(field.number);
+            problem.offset = field.offset + PrefixBytes(*format) + unit * problem.at;
+            message.warnings.push_back(std::move(problem));
+        }
+        tlv.nodesEnd = message.tlvNodes.size();
+        message.tlv.push_back(tlv);
     }
-    return "field " + std::to_string(place);
 }
 
-std::string Problem::Text() const
-{
-    return PlaceName(place) + " at byte " + std::to_string(offset) + ": " + what;
-}
+} // namespace
 
 const FieldValue* Message::Find(std::uint32_t number) const
 {
@@ -282,6 +324,16 @@ const FieldValue* Message::Find(std::uint32_t number) const
             return &field;
         if (field.number > number)
             break;
+    }
+    return nullptr;
+}
+
+const TlvField* Message::FindTlv(std::uint32_t number) const
+{
+    for (const TlvField& field : tlv)
+    {
+        if (field.number == number)
+            return &field;
     }
     return nullptr;
 }
@@ -297,6 +349,8 @@ void Message::Clear()
     values.clear();
     input = {};
     warnings.clear();
+    tlv.clear();
+    tlvNodes.clear();
 }
 
 bool ReadMessage(const MessageSpec& spec, const Framing& framing, std::string_view input, const ReadOptions& options,
@@ -305,7 +359,9 @@ bool ReadMessage(const MessageSpec& spec, const Framing& framing, std::string_vi
     message.Clear();
     message.input = input;
     problem = Problem{};
-    return CReader(spec, input, options, message, problem).Read(framing);
+    const bool read = CReader(spec, input, options, message, problem).Read(framing);
+    ReadTlvFields(spec, message);
+    return read;
 }
 
 bool ReadHead(const MessageSpec& spec, const Framing& framing, std::string_view input, const ReadOptions& options,
@@ -318,62 +374,6 @@ bool ReadHead(const MessageSpec& spec, const Framing& framing, std::string_view 
     const bool read = reader.ReadHead(framing);
     fieldsStart = reader.Position();
     return read;
-}
-
-bool HexDumpToBytes(std::string_view text, std::string& bytes, Problem& problem)
-{
-    bytes.clear();
-    int high = -1;
-    for (std::size_t i = 0; i < text.size(); ++i)
-    {
-        const char c = text[i];
-        if (c == ' ' || c == '\t')
-            continue;
-        const int value = HexValue(c);
-        if (value < 0)
-        {
-            problem = Problem{kInputPlace, i,
-                              "a character other than hex digits and spaces, " + Printable(text.substr(i, 1)) +
-                                  " at column " + std::to_string(i + 1)};
-            return false;
-        }
-        if (high < 0)
-        {
-            high = value;
-            continue;
-        }
-        bytes += static_cast<char>(high << 4 | value);
-        high = -1;
-    }
-    if (high >= 0)
-    {
-        problem = Problem{kInputPlace, text.size(),
-                          "an odd number of hex digits (" + std::to_string(bytes.size() * 2 + 1) + ")"};
-        return false;
-    }
-    return true;
-}
-
-bool FramedSize(LengthPrefix prefix, std::string_view stream, std::size_t& size, Problem& problem)
-{
-    problem.what.clear();
-    const std::size_t bytes = LengthPrefixBytes(prefix);
-    if (stream.size() < bytes)
-        return false;
-    const auto* p = reinterpret_cast<const unsigned char*>(stream.data());
-    std::size_t length = 0;
-    for (std::size_t i = 0; i < bytes; ++i)
-    {
-        if (prefix == LengthPrefix::Ascii4 && (p[i] < '0' || p[i] > '9'))
-        {
-            problem = Problem{kLengthPrefixPlace, 0,
-                              "expected 4 ASCII digits, found " + Printable(stream.substr(0, bytes))};
-            return false;
-        }
-        length = prefix == LengthPrefix::Ascii4 ? length * 10 + (p[i] - '0') : length << 8 | p[i];
-    }
-    size = bytes + length;
-    return true;
 }
 
 } // namespace message

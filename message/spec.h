@@ -44,12 +44,14 @@ struct Framing
     std::size_t HeaderBytes() const;
 };
 
-// How a person pastes such a message: the characters themselves, a hex dump
-// of the bytes, or the raw bytes.
-enum class InputForm : std::uint8_t
+// How a message is written as text or bytes: its characters, hex digits
+// (spaces and tabs ignored), a hex dump with offsets as tools print it, or
+// the raw bytes.
+enum class WireForm : std::uint8_t
 {
     Text,
     Hex,
+    Dump,
     Binary,
 };
 
@@ -64,16 +66,28 @@ struct FieldNames
 struct MessageSpec
 {
     std::string name;
-    Encoding mti = Encoding::Ascii;    // Ascii, Ebcdic or Bcd: 4 digits
-    Encoding bitmap = Encoding::Hex;   // Hex (16 characters) or Binary (8 bytes), for each bitmap
+    FieldFormat mti = MtiFormat(Encoding::Ascii); // n 4, in Ascii, Ebcdic or Bcd
+    FieldFormat bitmap = BitmapFormat(Encoding::Hex); // every bitmap: Hex (16 characters) or Binary (8 bytes)
+    bool tertiary = true; // a set bit 65 announces a tertiary bitmap (fields 129-192), not field 65
     Framing framing;
-    InputForm input = InputForm::Hex;  // the usual form of its messages
-    // Indexed by field number. Field 1 is the secondary bitmap; field 65
-    // announces a tertiary bitmap (fields 129-192) when its content is Bitmap.
+    WireForm input = WireForm::Hex; // the usual form of its messages
+    // Indexed by field number; the bitmaps (1, and 65 when tertiary) are not
+    // among them: FormatOf gives every one.
     std::array<std::optional<FieldFormat>, kLastField + 1> fields;
     std::array<FieldNames, kLastField + 1> names;
 
-    bool HasTertiary() const { return fields[65] && fields[65]->content == Content::Bitmap; }
+    bool HasTertiary() const { return tertiary; }
+    bool IsBitmap(std::uint32_t number) const { return number == 1 || (number == 65 && tertiary); }
+    // The format of field number, the bitmaps' too; null where it has none.
+    const FieldFormat* FormatOf(std::uint32_t number) const
+    {
+        if (IsBitmap(number))
+            return &bitmap;
+        return number <= kLastField && fields[number] ? &*fields[number] : nullptr;
+    }
+
+    static FieldFormat MtiFormat(Encoding encoding);
+    static FieldFormat BitmapFormat(Encoding encoding);
 };
 
 // iso87ascii, iso87binary, iso87ebcdic, cup; nullptr for any other name.

@@ -66,16 +66,49 @@ namespace
 
 using Json = nlohmann::json;
 
-// Why the file is refused, with the place: thrown by the checks and caught
-// in LoadSpecFile, so each check is one line.
-struct Refusal
+// The place in the file: the field or header part, and the keys down to it.
+struct Where
 {
-    std::string text;
+    std::uint32_t field = 0;
+    std::uint32_t part = 0;
+    std::string path;
+
+    Where Key(const std::string& name) const;
 };
 
-[[noreturn]] void Refuse(const std::string& where, const std::string& what)
+Where FieldWhere(std::uint32_t field)
 {
-    throw Refusal{where + what};
+    Where where;
+    where.field = field;
+    return where;
+}
+
+// Why the file is refused: thrown by the checks and caught in LoadSpecFile,
+// so each check is one line. The file's name is added there.
+[[noreturn]] void Refuse(const Where& where, ProblemKind kind, std::string found = "", std::string expected = "")
+{
+    Problem problem(Place(PlaceKind::SpecFile, where.field), kNoOffset, kind);
+    problem.place.part = where.part;
+    problem.place.path = where.path;
+    problem.found = std::move(found);
+    problem.expected = std::move(expected);
+    throw problem;
+}
+
+[[noreturn]] void RefuseFigures(const Where& where, ProblemKind kind, std::size_t needed, std::size_t left,
+                                std::string found, std::string expected, std::string format)
+{
+    try
+    {
+        Refuse(where, kind, std::move(found), std::move(expected));
+    }
+    catch (Problem& problem)
+    {
+        problem.needed = needed;
+        problem.left = left;
+        problem.format = std::move(format);
+        throw;
+    }
 }
 
 // A JSON value as the user wrote it, cut short.
@@ -88,14 +121,19 @@ std::string Shown(const Json& value)
     return text;
 }
 
-std::string Found(const Json& value)
+Where Where::Key(const std::string& name) const
 {
-    return "found " + Shown(value);
+    Where inner = *this;
+    inner.path += (path.empty() ? "" : "\n") + Shown(Json(name));
+    return inner;
 }
 
-std::string Key(const std::string& name)
+std::string Names(const std::vector<const char*>& names)
 {
-    return "key " + Shown(Json(name)) + ": ";
+    std::string text;
+    for (const char* name : names)
+        text += (text.empty() ? "" : ", ") + std::string(name);
+    return text;
 }
 
 template <typename T>
@@ -105,8 +143,9 @@ struct Choice
     T value;
 };
 
+// forType: the type the choices are for, when they are narrowed to it.
 template <typename T>
-T Pick(const Json& value, const std::string& where, const std::vector<Choice<T>>& choices, const std::string& note = "")
+T Pick(const Json& value, const Where& where, const std::vector<Choice<T>>& choices, const std::string& forType = "")
 {
     std::string names;
     for (const Choice<T>& choice : choices)
@@ -116,7 +155,7 @@ T Pick(const Json& value, const std::string& where, const std::vector<Choice<T>>
         names += names.empty() ? "" : ", ";
         names += choice.name;
     }
-    Refuse(where, "expected one of " + names + note + ", " + Found(value));
+    RefuseFigures(where, ProblemKind::SpecOneOf, 0, 0, Shown(value), names, forType);
 }
 
 const std::vector<Choice<Content>> kContents = {
@@ -175,25 +214,25 @@ const std::vector<Choice<Encoding>>& EncodingsFor(Content content)
     return kTextEncodings;
 }
 
-std::uint32_t WholeNumber(const Json& value, const std::string& where, std::uint32_t most,
-                          const std::string& note = "")
+// forLength: the length kind that bounds the number, if it is not the widest.
+std::uint32_t WholeNumber(const Json& value, const Where& where, std::uint32_t most, const std::string& forLength = "")
 {
     if (value.is_number_unsigned() && value.get<std::uint64_t>() >= 1 && value.get<std::uint64_t>() <= most)
         return static_cast<std::uint32_t>(value.get<std::uint64_t>());
-    Refuse(where, "expected a whole number 1-" + std::to_string(most) + note + ", " + Found(value));
+    RefuseFigures(where, ProblemKind::SpecWholeNumber, most, 0, Shown(value), "", forLength);
 }
 
-bool Boolean(const Json& value, const std::string& where)
+bool Boolean(const Json& value, const Where& where)
 {
     if (!value.is_boolean())
-        Refuse(where, "expected true or false, " + Found(value));
+        Refuse(where, ProblemKind::SpecBoolean, Shown(value));
     return value.get<bool>();
 }
 
-const std::string& Text(const Json& value, const std::string& where)
+const std::string& Text(const Json& value, const Where& where)
 {
     if (!value.is_string())
-        Refuse(where, "expected a string, " + Found(value));
+        Refuse(where, ProblemKind::SpecString, Shown(value));
     return value.get_ref<const std::string&>();
 }
 
@@ -203,27 +242,23 @@ const Json* Member(const Json& object, const char* key)
     return found != object.end() ? &*found : nullptr;
 }
 
-void CheckKeys(const Json& object, const std::string& where, const std::vector<const char*>& known,
-               const char* whose)
+void CheckKeys(const Json& object, const Where& where, const std::vector<const char*>& known)
 {
     for (const auto& item : object.items())
     {
-        if (std::find(known.begin(), known.end(), item.key()) != known.end())
-            continue;
-        std::string names;
-        for (const char* name : known)
-            names += (names.empty() ? "" : ", ") + std::string(name);
-        Refuse(where + Key(item.key()), std::string("unknown; ") + whose + " are " + names);
+        if (std::find(known.begin(), known.end(), item.key()) == known.end())
+            Refuse(where.Key(item.key()), ProblemKind::SpecUnknownKey, "", Names(known));
     }
 }
 
-void Require(const Json& object, const std::string& where, const std::vector<const char*>& keys,
-             const std::string& when)
+// builtins: for the base, the names it may take.
+void Require(const Json& object, const Where& where, const std::vector<const char*>& keys,
+             const std::string& builtins = "")
 {
     for (const char* key : keys)
     {
         if (!Member(object, key))
-            Refuse(where + Key(key), "required" + when);
+            Refuse(where.Key(key), ProblemKind::SpecRequired, "", builtins);
     }
 }
 
@@ -268,36 +303,23 @@ std::uint32_t MostUnits(LengthKind length)
 }
 
 // A name is shown on a line of its own columns: no control characters.
-std::string Name(const Json& value, const std::string& where)
+std::string Name(const Json& value, const Where& where)
 {
     const std::string& name = Text(value, where);
     if (std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
-        Refuse(where, "expected a name without control characters, " + Found(value));
+        Refuse(where, ProblemKind::SpecNameText, Shown(value));
     return name;
 }
 
-void ApplyField(const MessageSpec& base, std::uint32_t number, const Json& entry, std::optional<FieldFormat>& slot,
-                FieldNames& names)
+// The type and length of a field, and what a new type takes from the base.
+void ApplyType(const MessageSpec& base, const Json& entry, const Where& where, bool isNew, FieldFormat& format)
 {
-    const std::string where = "field " + std::to_string(number) + ": ";
-    if (entry.is_null())
-    {
-        slot.reset();
-        return;
-    }
-    if (!entry.is_object())
-        Refuse(where, "expected an object of its keys, or null to remove it, " + Found(entry));
-    CheckKeys(entry, where, kFieldKeys, "the keys of a field");
-    if (!slot)
-        Require(entry, where, {"type", "length", "max"}, " for a field the base does not have");
-
-    FieldFormat format = slot.value_or(FieldFormat{});
     const Json* type = Member(entry, "type");
     const Json* length = Member(entry, "length");
-    const Content content = type ? Pick(*type, where + Key("type"), kContents) : format.content;
+    const Content content = type ? Pick(*type, where.Key("type"), kContents) : format.content;
     if (length)
-        format.length = Pick(*length, where + Key("length"), kLengths);
-    if (!slot || content != format.content)
+        format.length = Pick(*length, where.Key("length"), kLengths);
+    if (isNew || content != format.content)
     {
         const FieldFormat& like = Like(base, content, format.length);
         format.content = content;
@@ -307,43 +329,65 @@ void ApplyField(const MessageSpec& base, std::uint32_t number, const Json& entry
         format.padNibble = like.padNibble;
         format.tlv = false;
     }
-
     const std::uint32_t most = MostUnits(format.length);
     const std::string lengthName = LengthName(format.length);
     if (const Json* max = Member(entry, "max"))
-        format.size = WholeNumber(*max, where + Key("max"), most, most < kMostUnits ? " for " + lengthName : "");
+        format.size = WholeNumber(*max, where.Key("max"), most, most < kMostUnits ? lengthName : "");
     else if (format.size > most)
-        Refuse(where + Key("length"), lengthName + " counts up to " + std::to_string(most) + ", less than max " +
-                                          std::to_string(format.size) + "; give a max too");
+        RefuseFigures(where.Key("length"), ProblemKind::SpecLengthBelowMax, most, format.size, "", lengthName, "");
+}
+
+void ApplyEncoding(const Json& encoding, const Where& where, FieldFormat& format)
+{
+    // A known encoding that the type cannot take gets the narrower list.
+    const bool known = encoding.is_string() &&
+                       std::any_of(kAnyEncoding.begin(), kAnyEncoding.end(),
+                                   [&](const Choice<Encoding>& choice) { return encoding == choice.name; });
+    format.encoding = known ? Pick(encoding, where, EncodingsFor(format.content), ContentName(format.content))
+                            : Pick(encoding, where, kAnyEncoding);
+}
+
+// The keys of a field after its type: how it is written, and its names.
+void ApplyWriting(const Json& entry, const Where& where, FieldFormat& format, FieldNames& names)
+{
     if (const Json* prefix = Member(entry, "prefix"))
-        format.prefix = Pick(*prefix, where + Key("prefix"), kPrefixes);
+        format.prefix = Pick(*prefix, where.Key("prefix"), kPrefixes);
     if (const Json* encoding = Member(entry, "encoding"))
-    {
-        // A known encoding that the type cannot take gets the narrower list.
-        const bool known = encoding->is_string() && std::any_of(kAnyEncoding.begin(), kAnyEncoding.end(),
-                                                                [&](const Choice<Encoding>& choice) {
-                                                                    return *encoding == choice.name;
-                                                                });
-        format.encoding = known ? Pick(*encoding, where + Key("encoding"), EncodingsFor(format.content),
-                                       std::string(" for type ") + ContentName(format.content))
-                                : Pick(*encoding, where + Key("encoding"), kAnyEncoding);
-    }
+        ApplyEncoding(*encoding, where.Key("encoding"), format);
     if (const Json* pad = Member(entry, "pad"))
-        format.pad = Pick(*pad, where + Key("pad"), kPads);
+        format.pad = Pick(*pad, where.Key("pad"), kPads);
     if (const Json* padNibble = Member(entry, "pad_nibble"))
-        format.padNibble = Pick(*padNibble, where + Key("pad_nibble"), kPadNibbles);
+        format.padNibble = Pick(*padNibble, where.Key("pad_nibble"), kPadNibbles);
     if (const Json* tlv = Member(entry, "tlv"))
     {
-        format.tlv = Boolean(*tlv, where + Key("tlv"));
+        format.tlv = Boolean(*tlv, where.Key("tlv"));
         if (format.tlv && format.content != Content::B)
-            Refuse(where + Key("tlv"), std::string("only a b field holds TLV; this one is ") +
-                                           ContentName(format.content));
+            Refuse(where.Key("tlv"), ProblemKind::SpecTlvNotB, "", ContentName(format.content));
     }
-    slot = format;
     if (const Json* name = Member(entry, "name"))
-        names.english = Name(*name, where + Key("name"));
+        names.english = Name(*name, where.Key("name"));
     if (const Json* name = Member(entry, "name_zh"))
-        names.chinese = Name(*name, where + Key("name_zh"));
+        names.chinese = Name(*name, where.Key("name_zh"));
+}
+
+void ApplyField(const MessageSpec& base, std::uint32_t number, const Json& entry, std::optional<FieldFormat>& slot,
+                FieldNames& names)
+{
+    const Where where = FieldWhere(number);
+    if (entry.is_null())
+    {
+        slot.reset();
+        return;
+    }
+    if (!entry.is_object())
+        Refuse(where, ProblemKind::SpecFieldEntry, Shown(entry));
+    CheckKeys(entry, where, kFieldKeys);
+    if (!slot)
+        Require(entry, where, {"type", "length", "max"});
+    FieldFormat format = slot.value_or(FieldFormat{});
+    ApplyType(base, entry, where, !slot, format);
+    ApplyWriting(entry, where, format, names);
+    slot = format;
 }
 
 // Letters, digits and _: a header part's name is also an output's key.
@@ -354,30 +398,39 @@ bool IsPartName(const std::string& name)
     });
 }
 
+HeaderPart ReadHeaderPart(const Json& item, const Where& where, const std::vector<HeaderPart>& earlier)
+{
+    if (!item.is_object())
+        Refuse(where, ProblemKind::SpecPartEntry, Shown(item));
+    CheckKeys(item, where, kHeaderKeys);
+    Require(item, where, kHeaderKeys);
+    HeaderPart part;
+    part.name = Text(item.at("name"), where.Key("name"));
+    if (!IsPartName(part.name))
+        Refuse(where.Key("name"), ProblemKind::SpecPartName, Shown(item.at("name")));
+    for (const HeaderPart& other : earlier)
+    {
+        if (other.name == part.name)
+            Refuse(where.Key("name"), ProblemKind::SpecPartTwice, Shown(item.at("name")));
+    }
+    part.size = WholeNumber(item.at("bytes"), where.Key("bytes"), kMostUnits);
+    return part;
+}
+
+Where PartWhere(std::size_t part)
+{
+    Where where;
+    where.part = static_cast<std::uint32_t>(part);
+    return where;
+}
+
 std::vector<HeaderPart> ReadHeader(const Json& value)
 {
     if (!value.is_array())
-        Refuse(Key("header"), "expected a list of parts such as {\"name\": \"tpdu\", \"bytes\": 5}, " + Found(value));
+        Refuse(Where{}.Key("header"), ProblemKind::SpecHeaderList, Shown(value));
     std::vector<HeaderPart> parts;
     for (const Json& item : value)
-    {
-        const std::string where = "header part " + std::to_string(parts.size() + 1) + ": ";
-        if (!item.is_object())
-            Refuse(where, "expected an object of name and bytes, " + Found(item));
-        CheckKeys(item, where, kHeaderKeys, "the keys of a header part");
-        Require(item, where, kHeaderKeys, " in a header part");
-        HeaderPart part;
-        part.name = Text(item.at("name"), where + Key("name"));
-        if (!IsPartName(part.name))
-            Refuse(where + Key("name"), "expected letters, digits and _, " + Found(item.at("name")));
-        for (const HeaderPart& earlier : parts)
-        {
-            if (earlier.name == part.name)
-                Refuse(where + Key("name"), "an earlier part is " + Shown(item.at("name")) + " too");
-        }
-        part.size = WholeNumber(item.at("bytes"), where + Key("bytes"), kMostUnits);
-        parts.push_back(part);
-    }
+        parts.push_back(ReadHeaderPart(item, PartWhere(parts.size() + 1), parts));
     return parts;
 }
 
@@ -393,21 +446,21 @@ std::uint32_t FieldNumber(const std::string& key, bool tertiary)
             number = number * 10 + static_cast<std::uint32_t>(c - '0');
     }
     if (!digits || number > kLastField)
-        Refuse(Key("fields"), Shown(Json(key)) + " is not a field number 2-192");
-    const std::string where = "field " + key + ": ";
+        Refuse(Where{}.Key("fields"), ProblemKind::SpecNotFieldNumber, Shown(Json(key)));
+    const Where where = FieldWhere(number);
     if (number == 1)
-        Refuse(where, "the secondary bitmap cannot be changed");
+        Refuse(where, ProblemKind::SpecSecondaryBitmap);
     if (number == 65 && tertiary)
-        Refuse(where, "it announces the tertiary bitmap; \"tertiary\": false makes it a field");
+        Refuse(where, ProblemKind::SpecTertiaryField);
     if (number > 128 && !tertiary)
-        Refuse(where, "fields 129-192 need \"tertiary\": true");
+        Refuse(where, ProblemKind::SpecNeedsTertiary);
     return number;
 }
 
 // Whether a message can still be pasted as its characters: every part text.
 bool AllText(const MessageSpec& spec)
 {
-    if (spec.mti != Encoding::Ascii || spec.bitmap != Encoding::Hex ||
+    if (spec.mti.encoding != Encoding::Ascii || spec.bitmap.encoding != Encoding::Hex ||
         (spec.framing.lengthPrefix != LengthPrefix::None && spec.framing.lengthPrefix != LengthPrefix::Ascii4))
         return false;
     for (std::uint32_t number = 2; number <= kLastField; ++number)
@@ -420,61 +473,67 @@ bool AllText(const MessageSpec& spec)
     return true;
 }
 
-MessageSpec Load(const Json& root, const std::string& fileName)
+std::string BuiltinNames()
+{
+    std::string names;
+    for (const std::string& name : BuiltinSpecNames())
+        names += (names.empty() ? "" : ", ") + name;
+    return names;
+}
+
+// The base and the keys of the file's top level but its fields.
+MessageSpec LoadBase(const Json& root, const std::string& fileName)
 {
     if (!root.is_object())
-        Refuse("", "expected an object of keys such as \"base\", " + Found(root));
-    CheckKeys(root, "", kFileKeys, "the keys of a specification file");
-    std::string builtins;
-    for (const std::string& name : BuiltinSpecNames())
-        builtins += (builtins.empty() ? "" : ", ") + name;
-    Require(root, "", {"base"}, ": one of " + builtins);
-    const std::string& baseName = Text(root.at("base"), Key("base"));
-    const MessageSpec* base = FindBuiltinSpec(baseName);
+        Refuse(Where{}, ProblemKind::SpecRootObject, Shown(root));
+    CheckKeys(root, Where{}, kFileKeys);
+    Require(root, Where{}, {"base"}, BuiltinNames());
+    const MessageSpec* base = FindBuiltinSpec(Text(root.at("base"), Where{}.Key("base")));
     if (!base)
-        Refuse(Key("base"), "unknown specification " + Shown(root.at("base")) + "; built-in ones: " + builtins);
-
+        Refuse(Where{}.Key("base"), ProblemKind::SpecUnknownBase, Shown(root.at("base")), BuiltinNames());
     MessageSpec spec = *base;
     spec.name = Stem(fileName);
     if (const Json* name = Member(root, "name"))
     {
-        spec.name = Text(*name, Key("name"));
+        spec.name = Text(*name, Where{}.Key("name"));
         if (spec.name.empty())
-            Refuse(Key("name"), "expected a name, " + Found(*name));
+            Refuse(Where{}.Key("name"), ProblemKind::SpecEmptyName, Shown(*name));
     }
     if (const Json* mti = Member(root, "mti"))
-        spec.mti = Pick(*mti, Key("mti"), kMtiEncodings);
+        spec.mti.encoding = Pick(*mti, Where{}.Key("mti"), kMtiEncodings);
     if (const Json* bitmap = Member(root, "bitmap"))
-        spec.bitmap = Pick(*bitmap, Key("bitmap"), kBitmapEncodings);
+        spec.bitmap.encoding = Pick(*bitmap, Where{}.Key("bitmap"), kBitmapEncodings);
     if (const Json* lengthPrefix = Member(root, "length_prefix"))
-        spec.framing.lengthPrefix = Pick(*lengthPrefix, Key("length_prefix"), kLengthPrefixes);
+        spec.framing.lengthPrefix = Pick(*lengthPrefix, Where{}.Key("length_prefix"), kLengthPrefixes);
     if (const Json* header = Member(root, "header"))
         spec.framing.header = ReadHeader(*header);
+    return spec;
+}
 
-    const Json* tertiaryValue = Member(root, "tertiary");
-    const bool tertiary = tertiaryValue ? Boolean(*tertiaryValue, Key("tertiary")) : base->HasTertiary();
-    assert(spec.fields[1] && spec.fields[65] && base->HasTertiary());
-    spec.fields[1]->encoding = spec.bitmap;
-    spec.fields[65]->encoding = spec.bitmap;
-    if (!tertiary)
+MessageSpec Load(const Json& root, const std::string& fileName)
+{
+    MessageSpec spec = LoadBase(root, fileName);
+    const MessageSpec& base = *FindBuiltinSpec(root.at("base").get_ref<const std::string&>());
+    if (const Json* tertiary = Member(root, "tertiary"))
+        spec.tertiary = Boolean(*tertiary, Where{}.Key("tertiary"));
+    if (!spec.tertiary && base.HasTertiary())
     {
-        FieldFormat plain = Like(*base, Content::B, LengthKind::Fixed);
+        FieldFormat plain = Like(base, Content::B, LengthKind::Fixed);
         plain.size = 8;
         spec.fields[65] = plain;
     }
-
     if (const Json* fields = Member(root, "fields"))
     {
         if (!fields->is_object())
-            Refuse(Key("fields"), "expected an object of field numbers to their keys, " + Found(*fields));
+            Refuse(Where{}.Key("fields"), ProblemKind::SpecFieldsObject, Shown(*fields));
         for (const auto& item : fields->items())
         {
-            const std::uint32_t number = FieldNumber(item.key(), tertiary);
-            ApplyField(*base, number, item.value(), spec.fields[number], spec.names[number]);
+            const std::uint32_t number = FieldNumber(item.key(), spec.tertiary);
+            ApplyField(base, number, item.value(), spec.fields[number], spec.names[number]);
         }
     }
-    if (spec.input == InputForm::Text && !AllText(spec))
-        spec.input = InputForm::Hex;
+    if (spec.input == WireForm::Text && !AllText(spec))
+        spec.input = WireForm::Hex;
     return spec;
 }
 
@@ -499,8 +558,11 @@ public:
         {
             Level& level = m_levels.back();
             level.key = parsed.get<std::string>();
-            if (!level.keys.insert(level.key).second && m_found.empty())
-                m_found = Where() + "given twice";
+            if (!level.keys.insert(level.key).second && !m_found)
+            {
+                m_found = true;
+                m_where = Place();
+            }
             break;
         }
         case Json::parse_event_t::value:
@@ -509,8 +571,12 @@ public:
         return true;
     }
 
-    // Empty when every key was given once.
-    const std::string& Found() const { return m_found; }
+    // Refuses the file when a key was given twice.
+    void Check() const
+    {
+        if (m_found)
+            Refuse(m_where, ProblemKind::SpecKeyTwice);
+    }
 
 private:
     struct Level
@@ -520,7 +586,7 @@ private:
         std::string key;
     };
 
-    std::string Where() const
+    Where Place() const
     {
         std::vector<std::string> path;
         for (const Level& level : m_levels)
@@ -528,24 +594,26 @@ private:
             if (level.object)
                 path.push_back(level.key);
         }
-        std::string where;
+        Where where;
         std::size_t next = 0;
-        if (path.size() > 1 && path[0] == "fields")
+        if (path.size() > 1 && path[0] == "fields" && path[1].size() <= 3 &&
+            path[1].find_first_not_of("0123456789") == std::string::npos)
         {
-            where = "field " + path[1] + ": ";
+            where.field = static_cast<std::uint32_t>(std::stoul(path[1]));
             next = 2;
         }
         for (; next < path.size(); ++next)
-            where += Key(path[next]);
+            where = where.Key(path[next]);
         return where;
     }
 
     std::vector<Level> m_levels;
-    std::string m_found;
+    bool m_found = false;
+    Where m_where;
 };
 
 // The parser's reason at the place it gives as a byte: line and column.
-std::string SyntaxError(std::string_view text, const Json::parse_error& error)
+[[noreturn]] void RefuseSyntax(std::string_view text, const Json::parse_error& error)
 {
     const std::size_t offset = std::min<std::size_t>(error.byte == 0 ? 0 : error.byte - 1, text.size());
     std::size_t line = 1;
@@ -566,37 +634,42 @@ std::string SyntaxError(std::string_view text, const Json::parse_error& error)
     const std::size_t quote = reason.find("; last read: ");
     if (quote != std::string::npos)
         reason.erase(quote, reason.find("; expected", quote) - quote);
-    return "line " + std::to_string(line) + ", column " + std::to_string(offset - lineStart + 1) + ": " + reason;
+    RefuseFigures(Where{}, ProblemKind::SpecSyntax, line, offset - lineStart + 1, reason, "", "");
 }
 
 } // namespace
 
-bool LoadSpecFile(std::string_view text, const std::string& fileName, MessageSpec& spec, std::string& error)
+bool LoadSpecFile(std::string_view text, const std::string& fileName, MessageSpec& spec, Problem& problem)
 {
     try
     {
         DuplicateKeys duplicates;
-        const Json root = Json::parse(
-            text.data(), text.data() + text.size(),
-            [&duplicates](int, Json::parse_event_t event, Json& parsed) { return duplicates.See(event, parsed); },
-            true, true);
-        if (!duplicates.Found().empty())
-            Refuse("", duplicates.Found());
+        Json root;
+        try
+        {
+            root = Json::parse(
+                text.data(), text.data() + text.size(),
+                [&duplicates](int, Json::parse_event_t event, Json& parsed) { return duplicates.See(event, parsed); },
+                true, true);
+        }
+        catch (const Json::parse_error& error)
+        {
+            RefuseSyntax(text, error);
+        }
+        duplicates.Check();
         spec = Load(root, fileName);
         return true;
     }
-    catch (const Refusal& refusal)
+    catch (Problem& refusal)
     {
-        error = fileName + ": " + refusal.text;
-    }
-    catch (const Json::parse_error& parseError)
-    {
-        error = fileName + ": " + SyntaxError(text, parseError);
+        problem = std::move(refusal);
     }
     catch (const std::exception& other)
     {
-        error = fileName + ": " + other.what();
+        problem = Problem(Place(PlaceKind::SpecFile), kNoOffset, ProblemKind::SpecOther);
+        problem.found = other.what();
     }
+    problem.place.name = fileName;
     return false;
 }
 

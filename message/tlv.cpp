@@ -1,5 +1,7 @@
 #include "tlv.h"
 
+#include "hex_codec.h"
+
 #include <cassert>
 #include <string>
 #include <utility>
@@ -23,117 +25,137 @@ bool HasMoreTagBytes(unsigned char first)
     return (first & 0x1F) == 0x1F;
 }
 
-int HexDigitValue(char c)
+bool Fail(Problem& problem, std::size_t offset, ProblemKind kind, std::size_t figure = 0)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-bool Fail(TlvProblem& problem, std::size_t offset, std::string what)
-{
+    problem = Problem{};
     problem.offset = offset;
-    problem.what = std::move(what);
+    problem.at = offset;
+    problem.kind = kind;
+    problem.needed = figure;
     return false;
 }
 
-} // namespace
-
-bool ReadTlv(std::string_view bytes, std::vector<TlvNode>& nodes, TlvProblem& problem)
+// Reads the objects of one BER-TLV text, keeping a stack of the templates
+// it is inside.
+class CTlvReader
 {
-    nodes.clear();
-    problem = TlvProblem();
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    // ends[d] is where the open template of depth d ends, whose children have
-    // depth d + 1; the text itself holds the objects of depth 0.
-    std::size_t ends[kMaxTlvDepth];
-    std::uint8_t depth = 0;
-    std::size_t pos = 0;
-    for (;;)
+public:
+    CTlvReader(std::string_view bytes, std::vector<TlvNode>& nodes, Problem& problem)
+        : m_data(reinterpret_cast<const unsigned char*>(bytes.data())), m_size(bytes.size()), m_nodes(nodes),
+          m_problem(problem)
     {
-        const std::size_t limit = depth == 0 ? bytes.size() : ends[depth - 1];
-        while (pos < limit && IsPadding(data[pos]))
-            ++pos;
-        if (pos == limit)
-        {
-            if (depth == 0)
-                return true;
-            --depth;
-            continue;
-        }
+    }
 
-        const std::size_t start = pos;
-        const unsigned char first = data[pos++];
-        std::uint32_t tag = first;
-        if (HasMoreTagBytes(first))
+    bool Read()
+    {
+        for (;;)
         {
-            unsigned char next;
-            do
+            const std::size_t limit = m_depth == 0 ? m_size : m_ends[m_depth - 1];
+            while (m_pos < limit && IsPadding(m_data[m_pos]))
+                ++m_pos;
+            if (m_pos < limit)
             {
-                if (pos - start == kMaxTagBytes)
-                    return Fail(problem, start, "tag longer than 4 bytes");
-                if (pos == limit)
-                    return Fail(problem, start, "truncated tag");
-                next = data[pos++];
-                tag = tag << 8 | next;
-            } while (next & 0x80);
-        }
-        const auto tagBytes = static_cast<std::uint8_t>(pos - start);
-
-        if (pos == limit)
-            return Fail(problem, start, "truncated length");
-        const unsigned char lengthByte = data[pos++];
-        std::size_t length = lengthByte;
-        if (lengthByte == 0x80)
-            return Fail(problem, start, "indefinite length");
-        if (lengthByte > 0x80)
-        {
-            const std::size_t count = lengthByte & 0x7F;
-            if (count > kMaxLengthBytes)
-                return Fail(problem, start, "length of " + std::to_string(count) + " bytes, more than 4");
-            if (limit - pos < count)
-                return Fail(problem, start, "truncated length");
-            length = 0;
-            for (std::size_t i = 0; i < count; ++i)
-                length = length << 8 | data[pos++];
-        }
-        if (length > limit - pos)
-        {
-            const std::size_t excess = length - (limit - pos);
-            return Fail(problem, start,
-                        std::string(depth == 0 ? "value overruns the field by " : "value overruns its template by ") +
-                            std::to_string(excess) + (excess == 1 ? " byte" : " bytes"));
-        }
-
-        const bool constructed = (first & 0x20) != 0;
-        nodes.push_back(TlvNode{tag, tagBytes, depth, constructed, start, pos, length});
-        if (constructed)
-        {
-            if (depth == kMaxTlvDepth)
-            {
-                nodes.pop_back();
-                return Fail(problem, start, "templates nested deeper than " + std::to_string(kMaxTlvDepth));
+                if (!ReadObject(limit))
+                    return false;
+                continue;
             }
-            ends[depth++] = pos + length;
-        }
-        else
-        {
-            pos += length;
+            if (m_depth == 0)
+                return true;
+            --m_depth;
         }
     }
+
+private:
+    bool ReadTag(std::size_t start, std::size_t limit, std::uint32_t& tag)
+    {
+        const unsigned char first = m_data[m_pos++];
+        tag = first;
+        if (!HasMoreTagBytes(first))
+            return true;
+        unsigned char next;
+        do
+        {
+            if (m_pos - start == kMaxTagBytes)
+                return Fail(m_problem, start, ProblemKind::TlvTagTooLong);
+            if (m_pos == limit)
+                return Fail(m_problem, start, ProblemKind::TlvTruncatedTag);
+            next = m_data[m_pos++];
+            tag = tag << 8 | next;
+        } while (next & 0x80);
+        return true;
+    }
+
+    // A definite length: one byte up to 127, else 81-84 and that many bytes.
+    bool ReadLength(std::size_t start, std::size_t limit, std::size_t& length)
+    {
+        if (m_pos == limit)
+            return Fail(m_problem, start, ProblemKind::TlvTruncatedLength);
+        const unsigned char lengthByte = m_data[m_pos++];
+        length = lengthByte;
+        if (lengthByte == 0x80)
+            return Fail(m_problem, start, ProblemKind::TlvIndefiniteLength);
+        if (lengthByte < 0x80)
+            return true;
+        const std::size_t count = lengthByte & 0x7F;
+        if (count > kMaxLengthBytes)
+            return Fail(m_problem, start, ProblemKind::TlvLengthTooLong, count);
+        if (limit - m_pos < count)
+            return Fail(m_problem, start, ProblemKind::TlvTruncatedLength);
+        length = 0;
+        for (std::size_t i = 0; i < count; ++i)
+            length = length << 8 | m_data[m_pos++];
+        return true;
+    }
+
+    bool ReadObject(std::size_t limit)
+    {
+        const std::size_t start = m_pos;
+        std::uint32_t tag = 0;
+        std::size_t length = 0;
+        if (!ReadTag(start, limit, tag))
+            return false;
+        const auto tagBytes = static_cast<std::uint8_t>(m_pos - start);
+        if (!ReadLength(start, limit, length))
+            return false;
+        if (length > limit - m_pos)
+            return Fail(m_problem, start,
+                        m_depth == 0 ? ProblemKind::TlvOverrunsField : ProblemKind::TlvOverrunsTemplate,
+                        length - (limit - m_pos));
+        const bool constructed = (m_data[start] & 0x20) != 0;
+        if (constructed && m_depth == kMaxTlvDepth)
+            return Fail(m_problem, start, ProblemKind::TlvTooDeep, kMaxTlvDepth);
+        m_nodes.push_back(TlvNode{tag, tagBytes, m_depth, constructed, start, m_pos, length});
+        if (constructed)
+            m_ends[m_depth++] = m_pos + length;
+        else
+            m_pos += length;
+        return true;
+    }
+
+    const unsigned char* m_data;
+    const std::size_t m_size;
+    std::vector<TlvNode>& m_nodes;
+    Problem& m_problem;
+    // m_ends[d] is where the open template of depth d ends, whose children
+    // have depth d + 1; the text itself holds the objects of depth 0.
+    std::size_t m_ends[kMaxTlvDepth] = {};
+    std::uint8_t m_depth = 0;
+    std::size_t m_pos = 0;
+};
+
+} // namespace
+
+bool ReadTlv(std::string_view bytes, std::vector<TlvNode>& nodes, Problem& problem)
+{
+    return CTlvReader(bytes, nodes, problem).Read();
 }
 
 std::string TagText(std::uint32_t tag, std::uint8_t tagBytes)
 {
     assert(tagBytes >= 1 && tagBytes <= kMaxTagBytes);
-    static const char kDigits[] = "0123456789ABCDEF";
     std::string text(2u * tagBytes, '0');
     for (std::size_t i = text.size(); i > 0; tag >>= 4)
-        text[--i] = kDigits[tag & 0xF];
+        text[--i] = HexDigit(tag & 0xF);
     return text;
 }
 
@@ -150,8 +172,8 @@ bool ParseTag(std::string_view hex, std::uint32_t& tag, std::uint8_t& tagBytes)
     std::uint32_t value = 0;
     for (std::size_t i = 0; i < count; ++i)
     {
-        const int high = HexDigitValue(hex[2 * i]);
-        const int low = HexDigitValue(hex[2 * i + 1]);
+        const int high = HexValue(hex[2 * i]);
+        const int low = HexValue(hex[2 * i + 1]);
         if (high < 0 || low < 0)
             return false;
         const auto byte = static_cast<unsigned char>(high << 4 | low);

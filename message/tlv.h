@@ -2,6 +2,8 @@
 
 // BER-TLV as EMV chip data uses it (field 55 and the templates inside it).
 
+#include "problem.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -22,25 +24,19 @@ struct TlvNode
     std::size_t valueLength;
 };
 
-struct TlvProblem
-{
-    std::size_t offset = 0; // where the malformed object starts
-    std::string what;       // empty when the whole text was read
-};
-
 // Templates nest two or three deep in practice; the bound keeps the reader's
 // stack of open templates fixed-size whatever the input.
 constexpr std::uint8_t kMaxTlvDepth = 16;
 
 // Reads every object, constructed ones recursively, skipping 00 and FF padding
 // bytes between objects (never inside a tag or length), so a tag whose first
-// byte is FF cannot be read. nodes is cleared first and then filled in document
+// byte is FF cannot be read. nodes gets them appended in document
 // order, a parent before its children; duplicates keep their order. Stops at
 // the first malformed object: nodes keep what was read before it, problem tells
-// its offset and why, and the result is false. Primitive values are never read
+// why, its offset and at where the object starts, and the result is false. Primitive values are never read
 // as TLV. Long-form lengths of up to 4 bytes are accepted; 80 (indefinite) is an
 // error, as EMV never uses it.
-bool ReadTlv(std::string_view bytes, std::vector<TlvNode>& nodes, TlvProblem& problem);
+bool ReadTlv(std::string_view bytes, std::vector<TlvNode>& nodes, Problem& problem);
 
 // Upper-case hex of the tag's bytes: "9F26".
 std::string TagText(std::uint32_t tag, std::uint8_t tagBytes);

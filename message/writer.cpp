@@ -10,20 +10,120 @@ namespace message
 namespace
 {
 
-void PutBitmap(const MessageSpec& spec, const unsigned char* bits, std::string& out)
+bool Fail(Place place, ProblemKind kind, Problem& problem, std::size_t needed = 0, std::size_t left = 0)
 {
-    for (std::size_t i = 0; i < 8; ++i)
+    problem = Problem(std::move(place));
+    problem.kind = kind;
+    problem.needed = needed;
+    problem.left = left;
+    return false;
+}
+
+// The fields in ascending order, each allowed: the bitmaps follow from them.
+bool SortFields(const MessageSpec& spec, const BuildInput& input, std::vector<const FieldInput*>& fields,
+                Problem& problem)
+{
+    fields.reserve(input.fields.size());
+    for (const FieldInput& field : input.fields)
+        fields.push_back(&field);
+    std::sort(fields.begin(), fields.end(),
+              [](const FieldInput* a, const FieldInput* b) { return a->number < b->number; });
+    for (std::size_t i = 0; i < fields.size(); ++i)
     {
-        if (spec.bitmap == Encoding::Hex)
+        const std::uint32_t number = fields[i]->number;
+        if (i > 0 && fields[i - 1]->number == number)
+            return Fail(Place::OfField(number), ProblemKind::GivenTwice, problem);
+        if (spec.IsBitmap(number))
+            return Fail(Place::OfField(number), ProblemKind::BitmapGiven, problem);
+        if (number < 2 || spec.FormatOf(number) == nullptr)
         {
-            out += HexDigit(bits[i] >> 4);
-            out += HexDigit(bits[i] & 0x0FU);
-        }
-        else
-        {
-            out += static_cast<char>(bits[i]);
+            Fail(Place::OfField(number), ProblemKind::UndefinedField, problem);
+            problem.expected = spec.name;
+            return false;
         }
     }
+    if (!fields.empty() && fields.back()->number > 128 && !spec.HasTertiary())
+        return Fail(Place::OfField(fields.back()->number), ProblemKind::NeedsTertiary, problem);
+    return true;
+}
+
+// The three bitmaps of the fields, bit 1 and bit 65 announcing the next.
+void MakeBitmaps(const std::vector<const FieldInput*>& fields, unsigned char (&bitmap)[24])
+{
+    const std::uint32_t highest = fields.empty() ? 0 : fields.back()->number;
+    for (const FieldInput* field : fields)
+        bitmap[(field->number - 1) / 8] |= static_cast<unsigned char>(0x80U >> ((field->number - 1) % 8));
+    if (highest > 128)
+        bitmap[8] |= 0x80U;
+    if (highest > 64)
+        bitmap[0] |= 0x80U;
+}
+
+bool PutHeader(const Framing& framing, const BuildInput& input, std::string& body, Problem& problem)
+{
+    if (input.header.size() != framing.header.size())
+        return Fail(Place::Of(PlaceKind::Header), ProblemKind::HeaderPartCount, problem, framing.header.size(),
+                    input.header.size());
+    for (std::size_t i = 0; i < framing.header.size(); ++i)
+    {
+        if (input.header[i].size() == framing.header[i].size)
+        {
+            body += input.header[i];
+            continue;
+        }
+        Fail(Place::Of(PlaceKind::Header), ProblemKind::HeaderPartSize, problem, framing.header[i].size,
+             input.header[i].size());
+        problem.expected = framing.header[i].name;
+        return false;
+    }
+    return true;
+}
+
+bool CheckMti(const std::string& mti, Problem& problem)
+{
+    if (mti.size() == 4 && mti.find_first_not_of("0123456789") == std::string::npos)
+        return true;
+    Fail(Place::Of(PlaceKind::Mti), ProblemKind::NotFourDigits, problem);
+    problem.found = mti;
+    return false;
+}
+
+// The message type and the bitmaps, through the codecs of their formats.
+bool PutHead(const MessageSpec& spec, const BuildInput& input, const unsigned char (&bitmap)[24], std::string& body,
+             Problem& problem)
+{
+    bool put = EncodeField(spec.mti, input.mti, false, body, problem);
+    const auto bitmapBytes = [&](std::size_t at) {
+        return std::string_view(reinterpret_cast<const char*>(bitmap + at), 8);
+    };
+    put = put && EncodeField(spec.bitmap, bitmapBytes(0), false, body, problem);
+    if (put && (bitmap[0] & 0x80U) != 0)
+        put = EncodeField(spec.bitmap, bitmapBytes(8), false, body, problem);
+    if (put && (bitmap[8] & 0x80U) != 0 && spec.HasTertiary())
+        put = EncodeField(spec.bitmap, bitmapBytes(16), false, body, problem);
+    return put;
+}
+
+bool PutLengthPrefix(LengthPrefix prefix, std::size_t size, std::string& out, Problem& problem)
+{
+    switch (prefix)
+    {
+    case LengthPrefix::None:
+        return true;
+    case LengthPrefix::Ascii4:
+        if (size > 9999)
+            return Fail(Place::Of(PlaceKind::LengthPrefix), ProblemKind::TooLongForAsciiPrefix, problem, size);
+        out += std::to_string(10000 + size).substr(1);
+        return true;
+    case LengthPrefix::Binary2:
+    case LengthPrefix::Binary4:
+        break;
+    }
+    if (prefix == LengthPrefix::Binary2 && size > 0xFFFF)
+        return Fail(Place::Of(PlaceKind::LengthPrefix), ProblemKind::TooLongForBinaryPrefix, problem, size);
+    for (std::size_t i = LengthPrefixBytes(prefix); i-- > 0;)
+        out += static_cast<char>((size >> (8 * i)) & 0xFFU);
+    return true;
 }
 
 } // namespace
@@ -31,94 +131,25 @@ void PutBitmap(const MessageSpec& spec, const unsigned char* bits, std::string& 
 bool BuildMessage(const MessageSpec& spec, const Framing& framing, const BuildInput& input, const BuildOptions& options,
                   std::string& out, Problem& problem)
 {
-    const auto fail = [&problem](int place, std::string what) {
-        problem = Problem{place, 0, std::move(what)};
-        return false;
-    };
     std::vector<const FieldInput*> fields;
-    fields.reserve(input.fields.size());
-    for (const FieldInput& field : input.fields)
-        fields.push_back(&field);
-    std::sort(fields.begin(), fields.end(),
-              [](const FieldInput* a, const FieldInput* b) { return a->number < b->number; });
-
+    if (!SortFields(spec, input, fields, problem))
+        return false;
     unsigned char bitmap[24] = {};
-    std::uint32_t highest = 0;
-    for (std::size_t i = 0; i < fields.size(); ++i)
-    {
-        const std::uint32_t number = fields[i]->number;
-        if (i > 0 && fields[i - 1]->number == number)
-            return fail(static_cast<int>(number), "given twice");
-        const bool bitmapField = number == 1 || (number == 65 && spec.HasTertiary());
-        if (number < 2 || number > kLastField || bitmapField || !spec.fields[number])
-            return fail(static_cast<int>(number), bitmapField ? "a bitmap follows from the fields; leave it out"
-                                                              : "the message specification " + spec.name +
-                                                                    " defines no field " + std::to_string(number));
-        bitmap[(number - 1) / 8] |= static_cast<unsigned char>(0x80U >> ((number - 1) % 8));
-        highest = number;
-    }
-    if (highest > 128 && !spec.HasTertiary())
-        return fail(static_cast<int>(highest), "fields above 128 need field 65 to be a bitmap");
-    if (highest > 128)
-        bitmap[8] |= 0x80U; // bit 65: the tertiary bitmap follows
-    if (highest > 64)
-        bitmap[0] |= 0x80U;
-
-    if (input.mti.size() != 4 || input.mti.find_first_not_of("0123456789") != std::string::npos)
-        return fail(kMti, Printable(input.mti) + " is not 4 digits");
-    if (input.header.size() != framing.header.size())
-        return fail(kHeaderPlace, std::to_string(framing.header.size()) + " header parts expected, " +
-                                      std::to_string(input.header.size()) + " given");
-
+    MakeBitmaps(fields, bitmap);
     std::string body;
-    for (std::size_t i = 0; i < framing.header.size(); ++i)
-    {
-        if (input.header[i].size() != framing.header[i].size)
-            return fail(kHeaderPlace, "the " + framing.header[i].name + " takes " +
-                                          std::to_string(framing.header[i].size) + " bytes, " +
-                                          std::to_string(input.header[i].size()) + " given");
-        body += input.header[i];
-    }
-    if (spec.mti == Encoding::Bcd)
-    {
-        body += static_cast<char>((input.mti[0] - '0') << 4 | (input.mti[1] - '0'));
-        body += static_cast<char>((input.mti[2] - '0') << 4 | (input.mti[3] - '0'));
-    }
-    else
-    {
-        for (char c : input.mti)
-            body += spec.mti == Encoding::Ebcdic ? static_cast<char>(Latin1ToEbcdic(static_cast<unsigned char>(c))) : c;
-    }
-    PutBitmap(spec, bitmap, body);
-    if ((bitmap[0] & 0x80U) != 0)
-        PutBitmap(spec, bitmap + 8, body);
-    if ((bitmap[8] & 0x80U) != 0 && spec.HasTertiary())
-        PutBitmap(spec, bitmap + 16, body);
-
+    if (!CheckMti(input.mti, problem) || !PutHeader(framing, input, body, problem) ||
+        !PutHead(spec, input, bitmap, body, problem))
+        return false;
     for (const FieldInput* field : fields)
     {
-        std::string error;
-        if (!EncodeField(*spec.fields[field->number], field->value, options.pad, body, error))
-            return fail(static_cast<int>(field->number), error);
+        if (!EncodeField(*spec.FormatOf(field->number), field->value, options.pad, body, problem))
+        {
+            problem.place = Place::OfField(field->number);
+            return false;
+        }
     }
-
-    switch (framing.lengthPrefix)
-    {
-    case LengthPrefix::None:
-        break;
-    case LengthPrefix::Ascii4:
-        if (body.size() > 9999)
-            return fail(kLengthPrefixPlace, std::to_string(body.size()) + " bytes do not fit 4 digits");
-        out += std::to_string(10000 + body.size()).substr(1);
-        break;
-    case LengthPrefix::Binary2:
-    case LengthPrefix::Binary4:
-        if (framing.lengthPrefix == LengthPrefix::Binary2 && body.size() > 0xFFFF)
-            return fail(kLengthPrefixPlace, std::to_string(body.size()) + " bytes do not fit 2 bytes");
-        for (std::size_t i = LengthPrefixBytes(framing.lengthPrefix); i-- > 0;)
-            out += static_cast<char>((body.size() >> (8 * i)) & 0xFFU);
-        break;
-    }
+    if (!PutLengthPrefix(framing.lengthPrefix, body.size(), out, problem))
+        return false;
     out += body;
     return true;
 }

@@ -3,10 +3,11 @@
 // Building a whole message from its fields: the bitmaps, every length
 // prefix and BCD pad follow from the fields and the message specification.
 
-#include "reader.h"
+#include "problem.h"
+#include "spec.h"
 
+#include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace message

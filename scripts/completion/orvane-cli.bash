@@ -35,7 +35,7 @@ _orvane_cli()
                 return
             fi ;;
         --from)
-            COMPREPLY=($(compgen -W "hex ascii-hex ebcdic-hex binary" -- "$cur"))
+            COMPREPLY=($(compgen -W "hex ascii-hex ebcdic-hex dump binary" -- "$cur"))
             return ;;
         -f | --file)
             COMPREPLY=($(compgen -f -- "$cur"))
@@ -48,7 +48,7 @@ _orvane_cli()
                 --message --header --sep --strict --quiet --help -n -j -a -f -q -h" -- "$cur"))
         fi
         ;;
-    parse | build) # the same message options; --from and --to take the same forms
+    parse | build) # the same message options; --to takes --from's forms but dump
         case ${option:-$prev} in
         --names)
             if [[ -n $option ]]; then
@@ -58,7 +58,10 @@ _orvane_cli()
         -s | --spec)
             COMPREPLY=($(compgen -W "iso87ascii iso87binary iso87ebcdic cup" -- "$cur") $(compgen -f -- "$cur"))
             return ;;
-        --from | --to)
+        --from)
+            COMPREPLY=($(compgen -W "text hex dump binary" -- "$cur"))
+            return ;;
+        --to)
             COMPREPLY=($(compgen -W "text hex binary" -- "$cur"))
             return ;;
         --length-prefix)

@@ -292,7 +292,7 @@ TEST(CliStatusTest, BadInputIsNamedAndTheRestStillDone)
         {{"decode", "-jx", "80"}, "", 2, "", kDecode + "unknown option \"-x\"\n" + tryDecode},
         {{"decode", "--names=fr"}, "", 2, "", kDecode + "invalid value \"fr\" for --names: en or zh\n" + tryDecode},
         {{"decode", "--json=1"}, "", 2, "", kDecode + "option --json takes no value\n" + tryDecode},
-        {{"decode", "--from=octal"}, "", 2, "", kDecode + "invalid value \"octal\" for --from: hex, ascii-hex, ebcdic-hex or binary\n" + tryDecode},
+        {{"decode", "--from=octal"}, "", 2, "", kDecode + "invalid value \"octal\" for --from: hex, ascii-hex, ebcdic-hex, dump or binary\n" + tryDecode},
         {{"decode", "--message", "--header", "-1"}, "", 2, "", kDecode + "invalid value \"-1\" for --header: a number of bytes, 0 to 9999\n" + tryDecode},
         {{"decode", "--sep="}, "", 2, "", kDecode + "invalid value \"\" for --sep: one line of at least one character\n" + tryDecode},
         {{"decode", "-f"}, "", 2, "", kDecode + "option -f needs a value\n" + tryDecode},

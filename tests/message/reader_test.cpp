@@ -4,6 +4,8 @@
 #include "reader.h"
 #include "writer.h"
 
+#include "hex_bytes.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -13,14 +15,6 @@ namespace
 {
 
 using namespace message;
-
-std::string Bytes(const std::string& hex)
-{
-    std::string bytes;
-    Problem problem;
-    EXPECT_TRUE(HexDumpToBytes(hex, bytes, problem)) << problem.Text();
-    return bytes;
-}
 
 std::string Ebcdic(const std::string& text)
 {
@@ -96,11 +90,16 @@ TEST(Reader, HandEncoded)
     }
 }
 
+bool SamePlace(const Place& a, const Place& b)
+{
+    return a.kind == b.kind && a.field == b.field && a.name == b.name;
+}
+
 struct Failure
 {
     const char* spec;
     std::string input;
-    int place;
+    Place place;
     std::size_t offset;
     const char* what; // a part of the problem's text
     std::size_t fieldsRead;
@@ -109,23 +108,33 @@ struct Failure
 TEST(Reader, Errors)
 {
     const std::string head = "0200" "6000000000000000"; // fields 2 and 3
+    const Place mti = Place::Of(PlaceKind::Mti), bitmap = Place::Of(PlaceKind::PrimaryBitmap);
     const Failure cases[] = {
-        {"iso87ascii", "020", kMti, 0, "the message type at byte 0: the message ends inside it: 4 bytes needed, 3 left", 0},
-        {"iso87ascii", "0200" "60000000000000", kPrimaryBitmap, 4, "16 bytes needed, 14 left", 0},
-        {"iso87ascii", "0200" "6000000000000G00", kPrimaryBitmap, 4, "is not 16 hex digits", 0},
-        {"iso87ascii", "0200" "C000000000000000" "0000", 1, 20, "secondary bitmap) at byte 20: the message ends inside it: 16 bytes needed, 4 left", 0},
-        {"iso87ascii", head + "1A47617390010101", 2, 20, "expected 2 ASCII digits of length, found \"1A\"", 0},
-        {"iso87ascii", head + "20" "47617390010101190000", 2, 20, "length 20 over the greatest, 19", 0},
-        {"iso87ascii", head + "16" "4761739001010119" "0000", 3, 38, "inside the field: 6 bytes needed, 4 left", 1},
-        {"iso87ascii", head + "16" "4761739001010119" "000000" "XY", 3, 44, "2 bytes left after the last field", 2},
+        {"iso87ascii", "020", mti, 0,
+         "the message type at byte 0: the message ends inside it: 4 bytes needed, 3 left", 0},
+        {"iso87ascii", "0200" "60000000000000", bitmap, 4, "16 bytes needed, 14 left", 0},
+        {"iso87ascii", "0200" "6000000000000G00", bitmap, 4, "is not 16 hex digits", 0},
+        {"iso87ascii", "0200" "C000000000000000" "0000", Place::OfField(1), 20,
+         "secondary bitmap) at byte 20: the message ends inside it: 16 bytes needed, 4 left", 0},
+        {"iso87ascii", head + "1A47617390010101", Place::OfField(2), 20,
+         "expected 2 ASCII digits of length, found \"1A\"", 0},
+        {"iso87ascii", head + "20" "47617390010101190000", Place::OfField(2), 20, "length 20 over the greatest, 19", 0},
+        {"iso87ascii", head + "16" "4761739001010119" "0000", Place::OfField(3), 38,
+         "inside the field: 6 bytes needed, 4 left", 1},
+        {"iso87ascii", head + "16" "4761739001010119" "000000" "XY", Place::OfField(3), 44,
+         "2 bytes left after the last field", 2},
         // Bit 65 announces the tertiary bitmap, whose bit 129 no field answers.
-        {"iso87ascii", "0200" "8000000000000000" "8000000000000000" "8000000000000000", 129, 52,
+        {"iso87ascii", "0200" "8000000000000000" "8000000000000000" "8000000000000000", Place::OfField(129), 52,
          "defines no field 129", 0},
-        {"iso87binary", Bytes("0200" "6000000000000000" "1A"), 2, 10, "expected a BCD length, found 1A", 0},
-        {"iso87binary", Bytes("0200" "6000000000000000" "164761"), 2, 11, "8 bytes needed, 2 left", 0},
-        {"iso87ebcdic", Ebcdic("0200") + Bytes("4000000000000000") + Ebcdic("1X"), 2, 12, "found F1E7 (hex)", 0},
-        {"cup", Bytes("00"), kLengthPrefixPlace, 0, "the length prefix at byte 0: the message ends inside it: 2 bytes needed, 1 left", 0},
-        {"cup", Bytes("0008" "6000030000" "6031"), kHeaderPlace, 7, "inside its header: 6 bytes needed, 2 left", 0},
+        {"iso87binary", Bytes("0200" "6000000000000000" "1A"), Place::OfField(2), 10,
+         "expected a BCD length, found 1A", 0},
+        {"iso87binary", Bytes("0200" "6000000000000000" "164761"), Place::OfField(2), 11, "8 bytes needed, 2 left", 0},
+        {"iso87ebcdic", Ebcdic("0200") + Bytes("4000000000000000") + Ebcdic("1X"), Place::OfField(2), 12,
+         "found F1E7 (hex)", 0},
+        {"cup", Bytes("00"), Place::Of(PlaceKind::LengthPrefix), 0,
+         "the length prefix at byte 0: the message ends inside it: 2 bytes needed, 1 left", 0},
+        {"cup", Bytes("0008" "6000030000" "6031"), Place::Of(PlaceKind::Header), 7,
+         "the header at byte 7: the message ends inside its header: 6 bytes needed, 2 left", 0},
     };
     for (const Failure& c : cases)
     {
@@ -133,7 +142,7 @@ TEST(Reader, Errors)
         Message message;
         Problem problem;
         EXPECT_FALSE(ReadMessage(spec, spec.framing, c.input, ReadOptions{}, message, problem)) << c.what;
-        EXPECT_EQ(problem.place, c.place) << problem.Text();
+        EXPECT_TRUE(SamePlace(problem.place, c.place)) << problem.Text();
         EXPECT_EQ(problem.offset, c.offset) << problem.Text();
         EXPECT_NE(problem.Text().find(c.what), std::string::npos) << problem.Text();
         EXPECT_EQ(message.fields.size(), c.fieldsRead) << problem.Text();
@@ -144,24 +153,26 @@ struct Doubt
 {
     const char* spec;
     std::string input;
-    int place;
+    Place place;
     const char* what; // empty: no doubt at all
 };
 
 TEST(Reader, ContentChecks)
 {
     const Doubt cases[] = {
-        {"iso87ascii", "0200" "2000000000000000" "00A000", 3, "\"00A000\" is not n: \"A\" at character 3 (n 6)"},
-        {"iso87ascii", "02X0" "0000000000000000", kMti, "\"02X0\" is not 4 digits"},
-        {"iso87ascii", "0200" "0000000000800000" "TERM\x01" "001", 41, "is not ans: \"\\x01\" at character 5"},
-        {"iso87ascii", "0200" "0000000000800000" "TERM 001", 41, ""},
-        {"iso87ascii", "0200" "0000000020000000" "14" "4761=2512;0000", 35, ""},
-        {"iso87ascii", "0200" "0000001000000000" "X00000001", 28, "is not x+n"},
-        {"iso87binary", Bytes("0200" "2000000000000000" "000A00"), 3, "holds the nibble A at digit 4"},
+        {"iso87ascii", "0200" "2000000000000000" "00A000", Place::OfField(3),
+         "\"00A000\" is not n: \"A\" at character 3 (n 6)"},
+        {"iso87ascii", "02X0" "0000000000000000", Place::Of(PlaceKind::Mti), "\"02X0\" is not 4 digits"},
+        {"iso87ascii", "0200" "0000000000800000" "TERM\x01" "001", Place::OfField(41),
+         "is not ans: \"\\x01\" at character 5"},
+        {"iso87ascii", "0200" "0000000000800000" "TERM 001", Place::OfField(41), ""},
+        {"iso87ascii", "0200" "0000000020000000" "14" "4761=2512;0000", Place::OfField(35), ""},
+        {"iso87ascii", "0200" "0000001000000000" "X00000001", Place::OfField(28), "is not x+n"},
+        {"iso87binary", Bytes("0200" "2000000000000000" "000A00"), Place::OfField(3), "holds the nibble A at digit 4"},
         // An odd fixed number: 0 or F in front is the pad, anything else a doubt.
-        {"iso87binary", Bytes("0200" "0000040000000000" "F051"), 22, ""},
-        {"iso87binary", Bytes("0200" "0000040000000000" "5051"), 22, "pad nibble 5, not 0 or F"},
-        {"cup", Bytes("0012" "6000030000" "603100000000" "0200" "0000000000000000"), kLengthPrefixPlace,
+        {"iso87binary", Bytes("0200" "0000040000000000" "F051"), Place::OfField(22), ""},
+        {"iso87binary", Bytes("0200" "0000040000000000" "5051"), Place::OfField(22), "pad nibble 5, not 0 or F"},
+        {"cup", Bytes("0012" "6000030000" "603100000000" "0200" "0000000000000000"), Place::Of(PlaceKind::LengthPrefix),
          "the length prefix says 18 bytes follow, but 21 do"},
     };
     for (const Doubt& c : cases)
@@ -181,22 +192,10 @@ TEST(Reader, ContentChecks)
             if (read == strict || (!strict && message.warnings.empty()))
                 continue;
             const Problem& doubt = strict ? problem : message.warnings[0];
-            EXPECT_EQ(doubt.place, c.place) << doubt.Text();
+            EXPECT_TRUE(SamePlace(doubt.place, c.place)) << doubt.Text();
             EXPECT_NE(doubt.Text().find(c.what), std::string::npos) << doubt.Text();
         }
     }
-}
-
-TEST(Reader, HexDump)
-{
-    std::string bytes;
-    Problem problem;
-    EXPECT_TRUE(HexDumpToBytes("02 00\t7f", bytes, problem));
-    EXPECT_EQ(bytes, std::string("\x02\x00\x7F", 3));
-    EXPECT_FALSE(HexDumpToBytes("02 00 7G", bytes, problem));
-    EXPECT_EQ(problem.Text(), "the input at byte 7: a character other than hex digits and spaces, \"G\" at column 8");
-    EXPECT_FALSE(HexDumpToBytes("02 0", bytes, problem));
-    EXPECT_EQ(problem.Text(), "the input at byte 4: an odd number of hex digits (3)");
 }
 
 // A random value the format allows, of a random allowed length.
@@ -290,7 +289,7 @@ TEST(Writer, Errors)
 {
     const MessageSpec& spec = Spec("iso87binary");
     const BuildFailure cases[] = {
-        {4, "100", false, "field 4 at byte 0: 3 digits, the format is n 12", ""},
+        {4, "100", false, "field 4: 3 digits, the format is n 12", ""},
         {4, "100", true, "", "000000000100"},
         {4, "0000000001000", true, "13 digits, the format is n 12", ""},
         {2, "47617390010101190000", false, "20 digits, over the greatest of n..19 LLVAR", ""},

@@ -3,6 +3,8 @@
 #include "reader.h"
 #include "spec_file.h"
 
+#include "hex_bytes.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -64,19 +66,12 @@ TEST(SpecFile, BadFilesNameTheirPlace)
     for (const BadFile& bad : kBadFiles)
     {
         MessageSpec spec;
-        std::string error;
-        EXPECT_FALSE(LoadSpecFile(bad.text, "bank.json", spec, error)) << bad.text;
+        Problem problem;
+        EXPECT_FALSE(LoadSpecFile(bad.text, "bank.json", spec, problem)) << bad.text;
+        const std::string error = problem.Text();
         EXPECT_EQ(error.rfind("bank.json: ", 0), 0U) << error;
         EXPECT_NE(error.find(bad.error), std::string::npos) << error;
     }
-}
-
-std::string Bytes(const std::string& hex)
-{
-    std::string bytes;
-    Problem problem;
-    EXPECT_TRUE(HexDumpToBytes(hex, bytes, problem)) << problem.Text();
-    return bytes;
 }
 
 TEST(SpecFile, FramingLongFieldsAndATertiaryField)
@@ -89,8 +84,8 @@ TEST(SpecFile, FramingLongFieldsAndATertiaryField)
                    "130": {"type": "n", "length": "fixed", "max": 3, "name": "Batch number"},
                    "62": {"name_zh": "批次汇总"}, "127": null}})";
     MessageSpec spec;
-    std::string error;
-    ASSERT_TRUE(LoadSpecFile(text, "dir/mybank.json", spec, error)) << error;
+    Problem problem;
+    ASSERT_TRUE(LoadSpecFile(text, "dir/mybank.json", spec, problem)) << problem.Text();
     EXPECT_EQ(spec.name, "mybank");
     EXPECT_EQ(DescribeFormat(*spec.fields[48]), "an....2000 LLLLVAR");
     EXPECT_EQ(spec.fields[48]->prefix, Encoding::Bcd);
@@ -109,7 +104,6 @@ TEST(SpecFile, FramingLongFieldsAndATertiaryField)
     const std::string input = Bytes("04D3") + body;
     ASSERT_EQ(body.size(), 0x04D3U);
     Message message;
-    Problem problem;
     ASSERT_TRUE(ReadMessage(spec, spec.framing, input, {}, message, problem)) << problem.Text();
     ASSERT_TRUE(message.Find(48) && message.Find(130));
     EXPECT_EQ(message.Value(*message.Find(48)), value);
@@ -119,13 +113,12 @@ TEST(SpecFile, FramingLongFieldsAndATertiaryField)
 TEST(SpecFile, WithoutTertiaryField65IsData)
 {
     MessageSpec spec;
-    std::string error;
-    ASSERT_TRUE(LoadSpecFile(R"({"base": "iso87ascii", "name": "plain", "tertiary": false})", "x", spec, error));
+    Problem problem;
+    ASSERT_TRUE(LoadSpecFile(R"({"base": "iso87ascii", "name": "plain", "tertiary": false})", "x", spec, problem));
     EXPECT_EQ(spec.name, "plain");
     EXPECT_FALSE(spec.HasTertiary());
-    EXPECT_EQ(spec.input, InputForm::Text);
+    EXPECT_EQ(spec.input, WireForm::Text);
     Message message;
-    Problem problem;
     ASSERT_TRUE(ReadMessage(spec, spec.framing, "08008000000000000000800000000000000001020304050607FF", {}, message,
                             problem))
         << problem.Text();
@@ -133,9 +126,11 @@ TEST(SpecFile, WithoutTertiaryField65IsData)
     EXPECT_EQ(message.Value(*message.Find(65)), Bytes("01020304050607FF"));
 
     // BCD and binary parts cannot be pasted as characters.
-    ASSERT_TRUE(LoadSpecFile(R"({"base": "iso87ascii", "mti": "bcd", "bitmap": "binary"})", "x", spec, error));
-    EXPECT_EQ(spec.input, InputForm::Hex);
-    EXPECT_EQ(spec.fields[1]->encoding, Encoding::Binary);
+    ASSERT_TRUE(LoadSpecFile(R"({"base": "iso87ascii", "mti": "bcd", "bitmap": "binary"})", "x", spec, problem));
+    EXPECT_EQ(spec.input, WireForm::Hex);
+    EXPECT_EQ(spec.mti.encoding, Encoding::Bcd);
+    EXPECT_EQ(spec.FormatOf(1)->encoding, Encoding::Binary);
+    EXPECT_EQ(spec.FormatOf(65)->encoding, Encoding::Binary);
 }
 
 TEST(SpecFile, HelpLinesFitATerminal)

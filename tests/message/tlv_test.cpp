@@ -1,10 +1,10 @@
 #include "tlv.h"
 
+#include "hex_bytes.h"
 #include "hex_codec.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,12 +12,6 @@ namespace
 {
 
 using namespace message;
-
-std::string Bytes(std::string hex)
-{
-    hex.erase(std::remove(hex.begin(), hex.end(), ' '), hex.end());
-    return CHexCodec().HexToBytes(hex);
-}
 
 // "TAG@offset+valueLength" per node, one '>' per level of nesting.
 std::string Render(const std::vector<TlvNode>& nodes)
@@ -55,13 +49,26 @@ TEST(TlvTest, ReadsObjectsAndStopsAtTheFirstMalformedOne)
     for (const auto& c : cases)
     {
         std::vector<TlvNode> nodes;
-        TlvProblem problem;
+        Problem problem;
         const bool read = ReadTlv(Bytes(c.hex), nodes, problem);
-        EXPECT_EQ(problem.what.empty(), read) << c.hex;
+        EXPECT_EQ(*c.problem == '\0', read) << c.hex;
         EXPECT_EQ(c.nodes, Render(nodes)) << c.hex;
-        EXPECT_EQ(c.problem, problem.what) << c.hex;
+        if (read)
+            continue;
+        EXPECT_EQ(c.problem, English(problem)) << c.hex;
         EXPECT_EQ(c.problemOffset, problem.offset) << c.hex;
+        EXPECT_EQ(c.problemOffset, problem.at) << c.hex;
     }
+}
+
+// A message's TLV fields share one vector of nodes: each read appends.
+TEST(TlvTest, Appends)
+{
+    std::vector<TlvNode> nodes;
+    Problem problem;
+    ASSERT_TRUE(ReadTlv(Bytes("9F2701 80"), nodes, problem));
+    ASSERT_TRUE(ReadTlv(Bytes("7105 9F3602 0001"), nodes, problem));
+    EXPECT_EQ("9F27@0+1 71@0+5 >9F36@2+2", Render(nodes));
 }
 
 TEST(TlvTest, StopsAtTemplatesNestedBeyondTheLimit)
@@ -74,8 +81,9 @@ TEST(TlvTest, StopsAtTemplatesNestedBeyondTheLimit)
         nested = outer;
     }
     std::vector<TlvNode> nodes;
-    TlvProblem problem;
+    Problem problem;
     EXPECT_FALSE(ReadTlv(nested, nodes, problem));
+    EXPECT_EQ(ProblemKind::TlvTooDeep, problem.kind);
     ASSERT_EQ(std::size_t{kMaxTlvDepth}, nodes.size());
     EXPECT_EQ(kMaxTlvDepth - 1, nodes.back().depth);
     EXPECT_EQ(2u * kMaxTlvDepth, problem.offset);
@@ -111,8 +119,8 @@ TEST(TlvTest, WritesTheShortestLengthAndReadsItBack)
         std::string out = Bytes("FF00"); // padding before the object
         WriteTlv(0xDF8101, 3, std::string(c.length, '\x9F'), out);
         std::vector<TlvNode> nodes;
-        TlvProblem problem;
-        ASSERT_TRUE(ReadTlv(out, nodes, problem)) << c.length << ": " << problem.what;
+        Problem problem;
+        ASSERT_TRUE(ReadTlv(out, nodes, problem)) << c.length << ": " << problem.Text();
         ASSERT_EQ(1u, nodes.size()) << c.length;
         EXPECT_EQ("DF8101", TagText(nodes[0]));
         EXPECT_EQ(2 + 3 + c.lengthBytes, nodes[0].valueOffset) << c.length;
