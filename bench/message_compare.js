@@ -27,6 +27,9 @@ function option(name, fallback) {
 
 const cli = option('--cli', null);
 const timer = option('--time', null);
+// Another build's orvane-cli and message_time, timed in the same rounds.
+const beforeCli = option('--before-cli', null);
+const beforeTimer = option('--before-time', null);
 const rounds = Number(option('--rounds', 7));
 const passes = Number(option('--passes', 3));
 const count = Number(option('--count', 400000));
@@ -160,11 +163,11 @@ for (const input of cliInputs) {
 }
 
 // Lines a second of one run of orvane-cli, standard output to /dev/null.
-function timeCli(args, file, lines) {
+function timeCli(args, file, lines, program = cli) {
     const stdin = fs.openSync(file, 'r');
     const stdout = fs.openSync('/dev/null', 'w');
     const start = process.hrtime.bigint();
-    const result = spawnSync(cli, args, { stdio: [stdin, stdout, 'pipe'] });
+    const result = spawnSync(program, args, { stdio: [stdin, stdout, 'pipe'] });
     const elapsed = Number(process.hrtime.bigint() - start);
     fs.closeSync(stdin);
     fs.closeSync(stdout);
@@ -188,14 +191,14 @@ timePass(npmCount, npmInput.length, npmUnpack);
 timePass(npmCount, npmInput.length, npmPack);
 for (let round = 0; round < rounds; ++round) {
     loads.push(os.loadavg()[0]);
-    const library = () => {
-        const output = execFileSync(timer, [String(passes), String(count), 'iso87ascii',
+    const library = (program = timer, prefix = '') => {
+        const output = execFileSync(program, [String(passes), String(count), 'iso87ascii',
             path.join(messagesDir, 'iso87ascii.txt'), 'iso87ascii', asciiSecondaryFile, 'iso87binary',
             path.join(messagesDir, 'iso87binary.txt')], { encoding: 'utf8' });
         const [ascii, secondary, binary] = output.trim().split('\n').map((line) => JSON.parse(line));
         for (const [name, result] of [['ascii', ascii], ['asciiSecondary', secondary], ['binary', binary]]) {
-            result.read_ns.forEach((ns) => add(`read ${name}`, 1e9 / ns));
-            result.build_ns.forEach((ns) => add(`build ${name}`, 1e9 / ns));
+            result.read_ns.forEach((ns) => add(`${prefix}read ${name}`, 1e9 / ns));
+            result.build_ns.forEach((ns) => add(`${prefix}build ${name}`, 1e9 / ns));
         }
     };
     const npm = () => {
@@ -212,10 +215,16 @@ for (let round = 0; round < rounds; ++round) {
         npm();
         library();
     }
+    // The other build in the same round, first and last by turns.
+    if (beforeTimer && round % 2 === 0) library(beforeTimer, 'before ');
     for (const input of cliInputs) {
-        add(`cli ${input.spec}`, timeCli(['parse', '--spec', input.spec, '--json'], input.file, lineCount));
+        const parse = ['parse', '--spec', input.spec, '--json'];
+        if (beforeCli && round % 2 === 0) add(`before cli ${input.spec}`, timeCli(parse, input.file, lineCount, beforeCli));
+        add(`cli ${input.spec}`, timeCli(parse, input.file, lineCount));
+        if (beforeCli && round % 2 === 1) add(`before cli ${input.spec}`, timeCli(parse, input.file, lineCount, beforeCli));
         if (hasBuild) add(`cli build ${input.spec}`, timeCli(['build', '--spec', input.spec], input.jsonFile, buildLineCount));
     }
+    if (beforeTimer && round % 2 === 1) library(beforeTimer, 'before ');
 }
 
 // ---------------------------------------------------------------- interoperation
@@ -426,6 +435,18 @@ console.log('3. iso_8583 getIsoJSON of the iso87ascii messages (goal: 30x slower
 console.log(row('unpack, bitmapEncoding utf8, no lenHeader, field 52 as ans 16', samples['npm unpack']));
 console.log('4. iso_8583 getRawMessage of their fields (goal: the library 30x faster)');
 console.log(row('pack, field 1 as an (ASCII bitmap), field 52 as ans 16', samples['npm pack']));
+if (beforeTimer || beforeCli) {
+    console.log('5. this build against --before-cli/--before-time, in the same rounds: medians and this / before');
+    const compared = [['read ascii', 'read iso87ascii'], ['read binary', 'read iso87binary'],
+        ['build ascii', 'build iso87ascii'], ['build binary', 'build iso87binary']]
+        .filter(() => beforeTimer)
+        .concat(beforeCli ? cliInputs.map((input) => [`cli ${input.spec}`, `orvane-cli parse --json, ${input.spec}`]) : []);
+    for (const [key, name] of compared) {
+        const now = median(samples[key]);
+        const before = median(samples[`before ${key}`]);
+        console.log(`  ${name.padEnd(40)}${rate(before).padStart(11)}${rate(now).padStart(11)}${(now / before).toFixed(2).padStart(8)}x`);
+    }
+}
 const readRatio = median(samples['read asciiSecondary']) / median(samples['npm unpack']);
 const buildRatio = median(samples['build asciiSecondary']) / median(samples['npm pack']);
 const p90Read = quantile(samples['read asciiSecondary'], 0.1) / quantile(samples['npm unpack'], 0.1);

@@ -122,59 +122,21 @@ void PrintRows(const std::vector<Row>& rows, std::string& out)
     }
 }
 
-// "9F26" and the rest of a column's name after its field's dot.
-bool ParseColumnTag(const std::string& item, std::size_t dot, Column& column, std::string& error)
-{
-    if (dot == std::string::npos)
-        return true;
-    column.kind = Column::Tag;
-    if (message::ParseTag(item.substr(dot + 1), column.tag, column.tagBytes))
-        return true;
-    error = QuoteText(item.substr(dot + 1)) + " is no TLV tag";
-    return false;
-}
-
-bool ParseColumn(const std::string& item, Column& column, std::string& error)
-{
-    const std::size_t dot = item.find('.');
-    const std::string number = item.substr(0, dot);
-    if (item == "mti" || item == "bitmap" || item == "length")
-        column.kind = item == "mti" ? Column::Mti : item == "bitmap" ? Column::Bitmap : Column::Length;
-    else if (message::IsFieldNumber(number))
-    {
-        column.field = static_cast<std::uint32_t>(std::stoul(number));
-        if (column.field < 2 || column.field > message::kLastField)
-        {
-            error = "field " + number + " is outside 2-192";
-            return false;
-        }
-        return ParseColumnTag(item, dot, column, error);
-    }
-    else if (!item.empty() && item.find_first_not_of("abcdefghijklmnopqrstuvwxyz_") == std::string::npos)
-    {
-        column.kind = Column::Header;
-        column.name = item;
-    }
-    else
-    {
-        error = QuoteText(item) + " is no column: a field number, FIELD.TAG, mti, bitmap, length or a header part";
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
-bool ParseColumns(const std::string& list, std::vector<Column>& columns, std::string& error)
+bool ParseColumns(const std::string& list, std::vector<message::MessagePart>& columns, std::string& error)
 {
     columns.clear();
+    message::Problem problem;
     for (std::size_t start = 0; start <= list.size();)
     {
         const std::size_t comma = std::min(list.find(',', start), list.size());
-        Column column{Column::Field, "", 0, 0, 0};
-        if (!ParseColumn(list.substr(start, comma - start), column, error))
+        if (!message::ParseMessagePart(std::string_view(list).substr(start, comma - start), columns.emplace_back(),
+                                       problem))
+        {
+            error = message::English(problem);
             return false;
-        columns.push_back(column);
+        }
         start = comma + 1;
     }
     return true;
@@ -233,44 +195,9 @@ void CMessagePrinter::PrintColumns(const Message& message, std::string& out)
     {
         if (i != 0)
             out += '\t';
-        PrintColumn(message, m_options.columns[i], out);
+        message::AppendPart(m_spec, message, m_options.columns[i], m_options.unmask, out);
     }
     out += '\n';
-}
-
-void CMessagePrinter::PrintColumn(const Message& message, const Column& column, std::string& out)
-{
-    const FieldValue* field = column.kind == Column::Field || column.kind == Column::Tag ? message.Find(column.field)
-                                                                                         : nullptr;
-    switch (column.kind)
-    {
-    case Column::Mti:
-        if (message.hasMti)
-            message::AppendShownText(std::string_view(message.mti, 4), out);
-        break;
-    case Column::Bitmap:
-        AppendHex(message::BitmapBytes(message), out);
-        break;
-    case Column::Length:
-        if (message.hasLengthPrefix)
-            out += std::to_string(message.lengthPrefix);
-        break;
-    case Column::Header:
-        for (const message::HeaderValue& part : message.header)
-        {
-            if (part.part->name == column.name)
-                AppendHex(part.bytes, out);
-        }
-        break;
-    case Column::Field:
-        if (field != nullptr)
-            message::AppendShownValue(m_spec, message, *field, {m_options.unmask, true}, out);
-        break;
-    case Column::Tag:
-        if (const message::TlvNode* node = field != nullptr ? message::FindTag(message, *field, column.tag) : nullptr)
-            message::AppendShownTag(message, *field, *node, m_options.unmask, out);
-        break;
-    }
 }
 
 } // namespace cli

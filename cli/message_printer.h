@@ -23,33 +23,15 @@ enum class MessageForm
     Columns, // -F: chosen parts, tab-separated
 };
 
-// One column of -F output.
-struct Column
-{
-    enum Kind
-    {
-        Mti,
-        Bitmap,
-        Length,
-        Header, // a header part, by name
-        Field,
-        Tag, // a TLV tag inside a field
-    } kind;
-    std::string name;         // a header part's name
-    std::uint32_t field = 0;
-    std::uint32_t tag = 0;
-    std::uint8_t tagBytes = 0;
-};
-
-// "mti,11,37,39,55.9F26,tpdu" into columns; false with the reason.
-bool ParseColumns(const std::string& list, std::vector<Column>& columns, std::string& error);
+// "mti,11,37,39,55.9F26,tpdu" into the parts of -F output; false with the reason.
+bool ParseColumns(const std::string& list, std::vector<message::MessagePart>& columns, std::string& error);
 
 struct MessagePrintOptions
 {
     MessageForm form = MessageForm::Text;
     message::Language language = message::Language::English;
     bool unmask = false;
-    std::vector<Column> columns;
+    std::vector<message::MessagePart> columns;
 };
 
 class CMessagePrinter
@@ -66,7 +48,6 @@ private:
     void PrintText(const message::Message& message, const message::Problem* error, const InputPlace& place,
                    std::string& out);
     void PrintColumns(const message::Message& message, std::string& out);
-    void PrintColumn(const message::Message& message, const Column& column, std::string& out);
 
     const message::MessageSpec& m_spec;
     MessagePrintOptions m_options;

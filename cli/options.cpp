@@ -4,7 +4,7 @@
 #include "bitmap_text.h"
 #include "output.h"
 #include "wire_form.h"
-#include "spec_option.h"
+#include "spec_file.h"
 
 #include <algorithm>
 #include <cassert>
@@ -99,12 +99,12 @@ std::vector<std::string> Split(const char* choices)
     return parts;
 }
 
-// "a, b or c"
-std::string Listed(const std::vector<std::string>& choices)
+// "a, b or c", or with last ", ": "a, b, c"
+std::string Listed(const std::vector<std::string>& choices, const char* last = " or ")
 {
     std::string text;
     for (std::size_t i = 0; i < choices.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == choices.size() ? " or " : ", ") + choices[i];
+        text += (i == 0 ? "" : i + 1 == choices.size() ? last : ", ") + choices[i];
     return text;
 }
 
@@ -369,7 +369,25 @@ const message::MessageSpec* SpecChosen(const CArguments& arguments, message::Mes
                                        CDiagnostics& diagnostics, int& status)
 {
     const std::string name = arguments.Given(OptionId::Spec) ? arguments.Text(OptionId::Spec) : "iso87ascii";
-    return ChooseSpec(name, fileSpec, diagnostics, status);
+    status = kExitUsage;
+    if (const message::MessageSpec* builtin = message::FindBuiltinSpec(name))
+        return builtin;
+    if (!IsFile(name))
+    {
+        diagnostics.UsageError("unknown message specification " + QuoteText(name) + ": " +
+                               Listed(message::BuiltinSpecNames(), ", "));
+        return nullptr;
+    }
+    std::string text;
+    std::string error;
+    message::Problem problem;
+    if (!ReadWholeFile(name, text, error))
+        diagnostics.Say(error);
+    else if (!message::LoadSpecFile(text, name, fileSpec, problem))
+        diagnostics.Say(problem.Text());
+    else
+        return &fileSpec;
+    return nullptr;
 }
 
 message::WireForm FormChosen(const CArguments& arguments, OptionId id, const message::MessageSpec& spec)
@@ -387,7 +405,7 @@ message::Framing FramingChosen(const CArguments& arguments, const message::Messa
 {
     message::Framing framing = spec.framing;
     if (arguments.Given(OptionId::LengthPrefix))
-        ParseLengthPrefix(arguments.Text(OptionId::LengthPrefix), framing.lengthPrefix);
+        message::LengthPrefixNamed(arguments.Text(OptionId::LengthPrefix), framing.lengthPrefix);
     return framing;
 }
 

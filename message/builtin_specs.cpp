@@ -1,5 +1,7 @@
 #include "spec.h"
 
+#include <algorithm>
+
 namespace message
 {
 
@@ -189,12 +191,25 @@ std::size_t LengthPrefixBytes(LengthPrefix prefix)
     return kBytes[static_cast<int>(prefix)];
 }
 
-std::size_t Framing::HeaderBytes() const
+bool LengthPrefixNamed(std::string_view name, LengthPrefix& prefix)
 {
-    std::size_t bytes = 0;
-    for (const HeaderPart& part : header)
-        bytes += part.size;
-    return bytes;
+    static const char* const kNames[] = {"none", "2", "4", "a4"}; // in the order of LengthPrefix
+    for (std::size_t i = 0; i < 4; ++i)
+    {
+        if (name == kNames[i])
+        {
+            prefix = static_cast<LengthPrefix>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsPartName(std::string_view name)
+{
+    return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    });
 }
 
 const MessageSpec* FindBuiltinSpec(std::string_view name)

@@ -114,6 +114,71 @@ void AppendShownTag(const Message& message, const FieldValue& field, const TlvNo
         AppendHex(message.Value(field).substr(node.valueOffset, node.valueLength), out);
 }
 
+bool ParseMessagePart(std::string_view text, MessagePart& part, Problem& problem)
+{
+    part = MessagePart{};
+    const std::size_t dot = text.find('.');
+    const std::string_view number = text.substr(0, dot);
+    const auto refuse = [&problem](ProblemKind kind, std::string_view found) {
+        problem = Problem(Place(), kNoOffset, kind);
+        problem.found = std::string(found);
+        return false;
+    };
+    if (text == "mti" || text == "bitmap" || text == "length")
+    {
+        part.kind = text == "mti" ? MessagePart::Mti : text == "bitmap" ? MessagePart::Bitmap : MessagePart::Length;
+        return true;
+    }
+    if (IsPartName(text) && text.find_first_not_of("0123456789") != std::string_view::npos)
+    {
+        part.kind = MessagePart::Header;
+        part.name = std::string(text);
+        return true;
+    }
+    if (number.empty() || number.size() > 3 || number.find_first_not_of("0123456789") != std::string_view::npos)
+        return refuse(ProblemKind::PartUnknown, text);
+    part.field = static_cast<std::uint32_t>(std::stoul(std::string(number)));
+    if (part.field < 2 || part.field > kLastField)
+        return refuse(ProblemKind::PartFieldOutside, number);
+    if (dot == std::string_view::npos)
+        return true;
+    part.kind = MessagePart::Tag;
+    return ParseTag(text.substr(dot + 1), part.tag, part.tagBytes) || refuse(ProblemKind::PartNotTag, text.substr(dot + 1));
+}
+
+void AppendPart(const MessageSpec& spec, const Message& message, const MessagePart& part, bool unmask,
+                std::string& out)
+{
+    const FieldValue* field =
+        part.kind == MessagePart::Field || part.kind == MessagePart::Tag ? message.Find(part.field) : nullptr;
+    const TlvNode* node = part.kind == MessagePart::Tag && field != nullptr ? FindTag(message, *field, part.tag) : nullptr;
+    switch (part.kind)
+    {
+    case MessagePart::Mti:
+        if (message.hasMti)
+            AppendShownText(std::string_view(message.mti, 4), out);
+        break;
+    case MessagePart::Bitmap:
+        AppendHex(BitmapBytes(message), out);
+        break;
+    case MessagePart::Length:
+        out += message.hasLengthPrefix ? std::to_string(message.lengthPrefix) : "";
+        break;
+    case MessagePart::Header:
+        for (const HeaderValue& header : message.header)
+            AppendHex(header.part->name == part.name ? header.bytes : std::string_view(), out);
+        break;
+    case MessagePart::Field:
+        if (field != nullptr)
+            AppendShownValue(spec, message, *field, ViewOptions{unmask, true}, out);
+        break;
+    case MessagePart::Tag:
+        if (node != nullptr)
+            AppendShownTag(message, *field, *node, unmask, out);
+        break;
+    }
+}
+
 bool ValueFromShown(const FieldFormat* format, std::string_view shown, std::string& value, Problem& problem)
 {
     if (format == nullptr || format->content != Content::B)

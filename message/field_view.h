@@ -54,6 +54,33 @@ void AppendShownTag(const Message& message, const FieldValue& field, const TlvNo
 // itself otherwise (format null: a field the specification lacks).
 bool ValueFromShown(const FieldFormat* format, std::string_view shown, std::string& value, Problem& problem);
 
+// A part of a message by the name a person gives it: mti, bitmap, length, a
+// header part's name, a field number, or FIELD.TAG for a tag of a TLV field.
+struct MessagePart
+{
+    enum Kind
+    {
+        Mti,
+        Bitmap,
+        Length,
+        Header,
+        Field,
+        Tag,
+    } kind = Field;
+    std::string name; // a header part's
+    std::uint32_t field = 0;
+    std::uint32_t tag = 0;
+    std::uint8_t tagBytes = 0;
+};
+
+// "mti", "11", "55.9F26", "tpdu" into a part; false with the problem.
+bool ParseMessagePart(std::string_view text, MessagePart& part, Problem& problem);
+
+// Appends the part as shown, nothing when the message lacks it: a text
+// escaped to keep to its line, hex for bytes, card data masked unless unmask.
+void AppendPart(const MessageSpec& spec, const Message& message, const MessagePart& part, bool unmask,
+                std::string& out);
+
 // The bytes of the bitmaps read, for showing them as hex.
 inline std::string_view BitmapBytes(const Message& message)
 {

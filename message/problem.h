@@ -136,6 +136,10 @@ enum class ProblemKind : std::uint8_t
     TagsTooDeep,           // needed
     TlvDiffers,
     LineBreak,             // at: its byte
+    // A part of a message named by a user: mti, a field, FIELD.TAG ...
+    PartFieldOutside,      // found: the number
+    PartNotTag,            // found
+    PartUnknown,           // found
     // A message specification file.
     SpecSyntax,            // needed: line, left: column, found: the parser's reason
     SpecKeyTwice,

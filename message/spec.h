@@ -27,6 +27,8 @@ enum class LengthPrefix : std::uint8_t
 };
 
 std::size_t LengthPrefixBytes(LengthPrefix prefix);
+// "none", "2", "4" or "a4" as a length prefix; false for any other name.
+bool LengthPrefixNamed(std::string_view name, LengthPrefix& prefix);
 
 // Bytes between the length prefix and the message type, shown as hex: a TPDU,
 // a network header.
@@ -36,12 +38,14 @@ struct HeaderPart
     std::size_t size = 0;
 };
 
+// Letters, digits and _: a header part's name is also an output's key.
+bool IsPartName(std::string_view name);
+
 struct Framing
 {
     LengthPrefix lengthPrefix = LengthPrefix::None;
     std::vector<HeaderPart> header;
 
-    std::size_t HeaderBytes() const;
 };
 
 // How a message is written as text or bytes: its characters, hex digits

@@ -390,13 +390,6 @@ void ApplyField(const MessageSpec& base, std::uint32_t number, const Json& entry
     slot = format;
 }
 
-// Letters, digits and _: a header part's name is also an output's key.
-bool IsPartName(const std::string& name)
-{
-    return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-    });
-}
 
 HeaderPart ReadHeaderPart(const Json& item, const Where& where, const std::vector<HeaderPart>& earlier)
 {
