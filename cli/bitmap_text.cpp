@@ -3,6 +3,7 @@
 #include "display_text.h"
 #include "dump.h"
 #include "element_names.h"
+#include "field_view.h"
 #include "message_json.h"
 
 #include <array>
@@ -169,11 +170,6 @@ private:
 };
 
 
-} // namespace
-
-namespace
-{
-
 void AppendJsonList(const char* member, const std::vector<std::string>& items, std::string& out)
 {
     out += ",\"";
@@ -208,20 +204,20 @@ CDecoder::CDecoder(const DecodeOptions& options)
     m_textOptions.leadByte = options.leadByte;
 }
 
-Verdict CDecoder::Decode(const std::string& text, const InputPlace& place, std::string& out, std::string& message)
+Verdict CDecoder::Decode(const std::string& text, const InputPlace& place, std::string& out, std::string& diagnostic)
 {
     m_warnings.swap(m_notes);
     m_notes.clear();
     // The window refuses an empty edit box before any filtering; a text of
     // spaces or other non-digits goes on and loads as an all-clear bitmap.
     if (text.empty())
-        return Fail(place, kEmptyText, out, message);
+        return Fail(place, kEmptyText, out, diagnostic);
     if (m_options.from == Encoding::Dump)
     {
         message::Problem problem;
         if (!message::DumpToBytes(text, m_messageBytes, problem))
-            return Fail(place, problem.Text(), out, message);
-        return FinishMessage(place, out, message);
+            return Fail(place, problem.Text(), out, diagnostic);
+        return FinishMessage(place, out, diagnostic);
     }
 
     // A clean text holds no terminal code, whose ESC is no hex digit: only a
@@ -241,26 +237,26 @@ Verdict CDecoder::Decode(const std::string& text, const InputPlace& place, std::
         m_textWarnings.clear();
     }
     if (!m_options.message)
-        return Finish(place, nullptr, out, message);
-    return FinishMessage(place, out, message);
+        return Finish(place, nullptr, out, diagnostic);
+    return FinishMessage(place, out, diagnostic);
 }
 
 Verdict CDecoder::DecodeMessage(std::string_view bytes, const InputPlace& place, std::string& out,
-                                std::string& message)
+                                std::string& diagnostic)
 {
     m_warnings.swap(m_notes);
     m_notes.clear();
     m_messageBytes.assign(bytes.data(), bytes.size());
-    return FinishMessage(place, out, message);
+    return FinishMessage(place, out, diagnostic);
 }
 
-Verdict CDecoder::FinishMessage(const InputPlace& place, std::string& out, std::string& message)
+Verdict CDecoder::FinishMessage(const InputPlace& place, std::string& out, std::string& diagnostic)
 {
     std::string mti;
     std::string error;
     if (!ReadMessage(mti, error))
-        return Fail(place, error, out, message);
-    return Finish(place, mti.c_str(), out, message);
+        return Fail(place, error, out, diagnostic);
+    return Finish(place, mti.c_str(), out, diagnostic);
 }
 
 void CDecoder::ReadText(const std::string& text)
@@ -273,31 +269,19 @@ void CDecoder::ReadText(const std::string& text)
 }
 
 Verdict CDecoder::DecodeBytes(const std::string& bytes, const InputPlace& place, std::string& out,
-                              std::string& message)
+                              std::string& diagnostic)
 {
     m_warnings.swap(m_notes);
     m_notes.clear();
     m_bitmap.Clear();
     m_bitmap.FromBytes(bytes, m_options.autoFirst);
-    return Finish(place, nullptr, out, message);
+    return Finish(place, nullptr, out, diagnostic);
 }
 
 bool CDecoder::ReadMessage(std::string& mti, std::string& error)
 {
-    // The header, message type and bitmaps are read as parse reads them.
-    static const message::MessageSpec kHead = [] {
-        message::MessageSpec spec;
-        spec.name = "decode";
-        spec.mti = message::MessageSpec::MtiFormat(message::Encoding::Bcd);
-        spec.bitmap = message::MessageSpec::BitmapFormat(message::Encoding::Binary);
-        return spec;
-    }();
-    message::Framing framing;
-    if (m_options.header != 0)
-        framing.header.push_back(message::HeaderPart{"header", m_options.header});
     message::Problem problem;
-    std::size_t fieldsStart = 0;
-    if (!message::ReadHead(kHead, framing, m_messageBytes, message::ReadOptions{}, m_head, problem, fieldsStart))
+    if (!message::ReadHexTypedHead(m_messageBytes, m_options.header, m_head, problem))
     {
         error = problem.Text();
         return false;
@@ -306,15 +290,14 @@ bool CDecoder::ReadMessage(std::string& mti, std::string& error)
         m_warnings.push_back(warning.Text());
     mti.assign(m_head.mti, 4);
     m_bitmap.Clear();
-    m_bitmap.FromBytes(std::string(reinterpret_cast<const char*>(m_head.bitmap), m_head.bitmapBytes),
-                       m_options.autoFirst);
+    m_bitmap.FromBytes(std::string(message::BitmapBytes(m_head)), m_options.autoFirst);
     return true;
 }
 
-Verdict CDecoder::Finish(const InputPlace& place, const char* mti, std::string& out, std::string& message)
+Verdict CDecoder::Finish(const InputPlace& place, const char* mti, std::string& out, std::string& diagnostic)
 {
     if (m_options.strict && !m_warnings.empty())
-        return Fail(place, "not a clean bitmap: " + Join(m_warnings), out, message);
+        return Fail(place, "not a clean bitmap: " + Join(m_warnings), out, diagnostic);
 
     char hex[32];
     const std::size_t digits = m_bitmap.ToHexInto(hex);
@@ -367,11 +350,11 @@ Verdict CDecoder::Finish(const InputPlace& place, const char* mti, std::string& 
     }
     if (m_warnings.empty())
         return Verdict::Clean;
-    message = "warning: " + PlaceText(place) + ": " + Join(m_warnings);
+    diagnostic = "warning: " + PlaceText(place) + ": " + Join(m_warnings);
     return Verdict::Warned;
 }
 
-Verdict CDecoder::Fail(const InputPlace& place, const std::string& reason, std::string& out, std::string& message)
+Verdict CDecoder::Fail(const InputPlace& place, const std::string& reason, std::string& out, std::string& diagnostic)
 {
     if (m_options.json)
     {
@@ -386,15 +369,15 @@ Verdict CDecoder::Fail(const InputPlace& place, const std::string& reason, std::
     {
         out += "error: " + reason + "\n";
     }
-    message = PlaceText(place) + ": " + reason;
+    diagnostic = PlaceText(place) + ": " + reason;
     return Verdict::Bad;
 }
 
-void CDecoder::Reject(const InputPlace& place, const std::string& reason, std::string& out, std::string& message)
+void CDecoder::Reject(const InputPlace& place, const std::string& reason, std::string& out, std::string& diagnostic)
 {
     m_warnings.clear();
     m_notes.clear();
-    Fail(place, reason, out, message);
+    Fail(place, reason, out, diagnostic);
 }
 
 bool EncodeBits(const std::vector<std::string>& numbers, const EncodeOptions& options, std::string& out,

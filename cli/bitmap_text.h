@@ -59,17 +59,17 @@ public:
     explicit CDecoder(const DecodeOptions& options);
 
     // Appends exactly one line (or JSON object) for the input to out. For any
-    // verdict but Clean, message gets the text for standard error, without
+    // verdict but Clean, diagnostic gets the text for standard error, without
     // the program's name and the newline: "warning: line 3: ..." or
     // "line 3: ...".
-    Verdict Decode(const std::string& text, const InputPlace& place, std::string& out, std::string& message);
-    Verdict DecodeBytes(const std::string& bytes, const InputPlace& place, std::string& out, std::string& message);
+    Verdict Decode(const std::string& text, const InputPlace& place, std::string& out, std::string& diagnostic);
+    Verdict DecodeBytes(const std::string& bytes, const InputPlace& place, std::string& out, std::string& diagnostic);
     // The bytes of a whole message (--message), as a hex dump gives them.
-    Verdict DecodeMessage(std::string_view bytes, const InputPlace& place, std::string& out, std::string& message);
+    Verdict DecodeMessage(std::string_view bytes, const InputPlace& place, std::string& out, std::string& diagnostic);
 
     // An input that never reached the decoder (a line too long to hold, a
     // raw bitmap cut short): its error line.
-    void Reject(const InputPlace& place, const std::string& reason, std::string& out, std::string& message);
+    void Reject(const InputPlace& place, const std::string& reason, std::string& out, std::string& diagnostic);
 
     // A warning about the next input that only its caller can see.
     void NoteNextInput(const std::string& warning) { m_notes.push_back(warning); }
@@ -78,9 +78,9 @@ public:
     void SetLeadByteRule(CIsoBitmap::LeadByteRule rule) { m_options.leadByte = m_textOptions.leadByte = rule; }
 
 private:
-    Verdict Finish(const InputPlace& place, const char* mti, std::string& out, std::string& message);
-    Verdict FinishMessage(const InputPlace& place, std::string& out, std::string& message);
-    Verdict Fail(const InputPlace& place, const std::string& reason, std::string& out, std::string& message);
+    Verdict Finish(const InputPlace& place, const char* mti, std::string& out, std::string& diagnostic);
+    Verdict FinishMessage(const InputPlace& place, std::string& out, std::string& diagnostic);
+    Verdict Fail(const InputPlace& place, const std::string& reason, std::string& out, std::string& diagnostic);
     void ReadText(const std::string& text);
     bool ReadMessage(std::string& mti, std::string& error);
 

@@ -5,26 +5,55 @@
 
 #include "bitmap_text.h"
 #include "input_loop.h"
-#include "message_builder.h"
+#include "build_input.h"
+#include "message_json.h"
+#include "wire_form.h"
 
 namespace cli
 {
 
+using message::NamedValue;
+
 namespace
 {
 
-// Builds a message of each JSON line.
-class CBuildHandler : public CInputHandler
+struct BuildOptions
+{
+    message::WireForm to = message::WireForm::Text; // the message's characters, hex, or raw bytes
+    message::Framing framing;                       // the message specification's, or as the options replace it
+    bool fixedHeader = false;                       // every message gets header, whatever its input gives
+    std::string header;                             // those bytes
+    bool pad = false;
+};
+
+// Builds the message of NAME=VALUE arguments, or of each JSON line, in the
+// chosen wire form with its line end (none for raw bytes).
+class CBuilder : public CInputHandler
 {
 public:
-    CBuildHandler(CMessageBuilder& builder, std::string& out) : m_builder(builder), m_out(out) {}
+    CBuilder(const message::MessageSpec& spec, const BuildOptions& options, std::string& out)
+        : m_spec(spec), m_options(options), m_values(spec, m_options.framing), m_out(out)
+    {
+    }
+
+    // False with the problem, and nothing written.
+    bool BuildValues(const std::vector<NamedValue>& values, message::Problem& problem)
+    {
+        m_values.Clear();
+        for (const NamedValue& value : values)
+        {
+            if (!m_values.Put(value, problem))
+                return false;
+        }
+        return Build(problem);
+    }
 
     Outcome Line(const std::string& line, const InputPlace& place) override
     {
-        std::string error;
-        if (m_builder.BuildJson(line, m_out, error))
+        message::Problem problem;
+        if (message::ReadMessageJson(line, m_values, problem) && Build(problem))
             return Outcome{Verdict::Clean, std::string()};
-        return Rejected(error, place);
+        return Rejected(problem.Text(), place);
     }
 
     Outcome Rejected(const std::string& reason, const InputPlace& place) override
@@ -33,7 +62,24 @@ public:
     }
 
 private:
-    CMessageBuilder& m_builder;
+    bool Build(message::Problem& problem)
+    {
+        message::Framing framing;
+        message::BuildInput* input = nullptr;
+        m_message.clear();
+        if (!m_values.Finish(m_options.fixedHeader ? &m_options.header : nullptr, framing, input, problem) ||
+            !message::BuildMessage(m_spec, framing, *input, message::BuildOptions{m_options.pad}, m_message, problem) ||
+            !message::BytesToWire(m_options.to, m_message, m_out, problem))
+            return false;
+        if (m_options.to != message::WireForm::Binary)
+            m_out += '\n';
+        return true;
+    }
+
+    const message::MessageSpec& m_spec;
+    const BuildOptions m_options;
+    message::CBuildValues m_values;
+    std::string m_message;
     std::string& m_out;
 };
 
@@ -71,7 +117,7 @@ bool ReadValueFile(const std::string& path, std::string& value, std::string& err
 }
 
 // The one message of the NAME=VALUE arguments.
-int BuildValues(std::vector<NamedValue>& values, CMessageBuilder& builder, COutput& output, CDiagnostics& diagnostics)
+int BuildValues(std::vector<NamedValue>& values, CBuilder& builder, CDiagnostics& diagnostics)
 {
     std::string error;
     for (NamedValue& value : values)
@@ -81,8 +127,10 @@ int BuildValues(std::vector<NamedValue>& values, CMessageBuilder& builder, COutp
         else if (value.value.compare(0, 1, "@") == 0 && !ReadValueFile(value.value.substr(1), value.value, error))
             break;
     }
-    if (error.empty() && builder.BuildValues(values, output.Out(), error))
+    message::Problem problem;
+    if (error.empty() && builder.BuildValues(values, problem))
         return diagnostics.Finish(kExitOk);
+    error = error.empty() ? problem.Text() : error;
     diagnostics.Say(error);
     return diagnostics.Finish(kExitBadInput);
 }
@@ -108,18 +156,17 @@ int Build(const std::vector<std::string>& args, Environment& environment, COutpu
     const message::MessageSpec* spec = SpecChosen(arguments, fileSpec, diagnostics, status);
     if (spec == nullptr)
         return diagnostics.Finish(status);
-    MessageBuildOptions options;
+    BuildOptions options;
     options.to = FormChosen(arguments, OptionId::To, *spec);
     options.framing = FramingChosen(arguments, *spec);
     options.fixedHeader = arguments.Given(OptionId::BuildHeader);
     options.header = arguments.Text(OptionId::BuildHeader);
     options.pad = arguments.Given(OptionId::Pad);
-    CMessageBuilder builder(*spec, options);
+    CBuilder builder(*spec, options, output.Out());
     if (!values.empty())
-        return BuildValues(values, builder, output, diagnostics);
-    CBuildHandler handler(builder, output.Out());
+        return BuildValues(values, builder, diagnostics);
     CInputLoop loop(environment, output, diagnostics, true); // build has no warnings
-    return diagnostics.Finish(loop.Run(arguments.sources, Reading::Lines, handler));
+    return diagnostics.Finish(loop.Run(arguments.sources, Reading::Lines, builder));
 }
 
 } // namespace cli

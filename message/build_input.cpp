@@ -11,13 +11,6 @@ namespace message
 namespace
 {
 
-bool Fail(Place place, ProblemKind kind, Problem& problem, std::string found = "", std::string expected = "")
-{
-    problem = Problem(std::move(place), kNoOffset, kind);
-    problem.found = std::move(found);
-    problem.expected = std::move(expected);
-    return false;
-}
 
 const NamedValue* FindPart(const std::vector<NamedValue>& parts, const std::string& name)
 {
@@ -51,7 +44,7 @@ bool CBuildValues::Put(const NamedValue& named, Problem& problem)
     if (name == "mti")
     {
         if (m_mtiGiven)
-            return Fail(Place(), ProblemKind::MtiTwice, problem);
+            return Refuse(problem, Place(), ProblemKind::MtiTwice);
         m_mtiGiven = true;
         m_input.mti = named.value;
         return true;
@@ -60,7 +53,7 @@ bool CBuildValues::Put(const NamedValue& named, Problem& problem)
         return PutHeaderPart(named, problem);
     const auto number = static_cast<std::uint32_t>(std::stoul(name));
     if (number < 1 || number > kLastField)
-        return Fail(Place::OfField(number), ProblemKind::NoSuchField, problem);
+        return Refuse(problem, Place::OfField(number), ProblemKind::NoSuchField);
     m_input.fields.push_back(FieldInput{number, std::string()});
     if (ValueFromShown(m_spec.FormatOf(number), named.value, m_input.fields.back().value, problem))
         return true;
@@ -73,9 +66,9 @@ bool CBuildValues::PutHeaderPart(const NamedValue& named, Problem& problem)
 {
     const std::string& name = named.name;
     if (!IsHeaderName(name))
-        return Fail(Place(), ProblemKind::UnknownName, problem, name, HeaderNames());
+        return Refuse(problem, Place(), ProblemKind::UnknownName, name, HeaderNames());
     if (FindPart(m_header, name) != nullptr)
-        return Fail(Place(), ProblemKind::HeaderPartTwice, problem, "", name);
+        return Refuse(problem, Place(), ProblemKind::HeaderPartTwice, "", name);
     m_header.push_back(NamedValue{name, std::string()});
     if (HexToBytes(named.value, m_header.back().value, problem))
         return true;
@@ -124,7 +117,7 @@ bool CBuildValues::FinishHeader(const std::string* fixedHeader, Framing& framing
         const NamedValue* given = FindPart(m_header, part.name);
         if (given == nullptr)
         {
-            Fail(Place(), ProblemKind::HeaderPartMissing, problem, "", part.name);
+            Refuse(problem, Place(), ProblemKind::HeaderPartMissing, "", part.name);
             problem.needed = part.size;
             return false;
         }
@@ -136,7 +129,7 @@ bool CBuildValues::FinishHeader(const std::string* fixedHeader, Framing& framing
 bool CBuildValues::Finish(const std::string* fixedHeader, Framing& framing, BuildInput*& input, Problem& problem)
 {
     if (!m_mtiGiven)
-        return Fail(Place(), ProblemKind::MtiMissing, problem);
+        return Refuse(problem, Place(), ProblemKind::MtiMissing);
     framing = m_framing;
     if (!FinishHeader(fixedHeader, framing, problem))
         return false;

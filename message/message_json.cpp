@@ -276,13 +276,6 @@ namespace message
 namespace
 {
 
-bool Fail(Place place, ProblemKind kind, Problem& problem, std::string found = "", std::string expected = "")
-{
-    problem = Problem(std::move(place), kNoOffset, kind);
-    problem.found = std::move(found);
-    problem.expected = std::move(expected);
-    return false;
-}
 
 // parse --json writes each byte over 7F as the code point of its value;
 // the JSON reader gives UTF-8, so code points up to FF become bytes again.
@@ -298,7 +291,7 @@ bool Utf8ToBytes(const std::string& utf8, std::string& bytes, Place place, Probl
             bytes += static_cast<char>((c & 0x03U) << 6 | (static_cast<unsigned char>(utf8[++i]) & 0x3FU));
         else
         {
-            Fail(std::move(place), ProblemKind::BeyondLatin1, problem);
+            Refuse(problem, std::move(place), ProblemKind::BeyondLatin1);
             problem.at = i;
             return false;
         }
@@ -325,10 +318,10 @@ public:
     bool Tags(const Json& tags, std::uint8_t depth, std::string& out)
     {
         if (!tags.is_object())
-            return Fail(Place(), ProblemKind::TagsExpected, m_problem);
+            return Refuse(m_problem, Place(), ProblemKind::TagsExpected);
         if (depth >= kMaxTlvDepth)
         {
-            Fail(Place(), ProblemKind::TagsTooDeep, m_problem);
+            Refuse(m_problem, Place(), ProblemKind::TagsTooDeep);
             m_problem.needed = kMaxTlvDepth;
             return false;
         }
@@ -346,7 +339,7 @@ private:
         std::uint32_t tag = 0;
         std::uint8_t tagBytes = 0;
         if (!ParseTag(key, tag, tagBytes))
-            return Fail(Place(), ProblemKind::NotTag, m_problem, key);
+            return Refuse(m_problem, Place(), ProblemKind::NotTag, key);
         const bool constructed = ((tag >> (8 * (tagBytes - 1))) & 0x20U) != 0;
         const Json* items = value.is_array() ? &value : nullptr;
         for (std::size_t i = 0; i < (items != nullptr ? items->size() : 1); ++i)
@@ -367,9 +360,9 @@ private:
         if (item.is_object() && constructed)
             return Tags(item, static_cast<std::uint8_t>(depth + 1), bytes);
         if (item.is_object())
-            return Fail(Place(), ProblemKind::PrimitiveObject, m_problem);
+            return Refuse(m_problem, Place(), ProblemKind::PrimitiveObject);
         if (!item.is_string())
-            return Fail(Place(), ProblemKind::TlvValueExpected, m_problem);
+            return Refuse(m_problem, Place(), ProblemKind::TlvValueExpected);
         if (HexToBytes(item.get_ref<const std::string&>(), bytes, m_problem))
             return true;
         m_problem.offset = kNoOffset;
@@ -394,7 +387,7 @@ public:
             if (key == "tlv" || key == "fields")
             {
                 if (!member.value().is_object())
-                    return Fail(Place::OfMember(key), ProblemKind::ExpectedObject, m_problem);
+                    return Refuse(m_problem, Place::OfMember(key), ProblemKind::ExpectedObject);
                 if (key == "tlv")
                     tlv = &member.value();
                 else if (!Fields(member.value()))
@@ -413,10 +406,10 @@ private:
         {
             const std::string& key = field.key();
             if (!IsFieldNumber(key))
-                return Fail(Place::OfMember("fields"), ProblemKind::NotFieldNumber, m_problem, key);
+                return Refuse(m_problem, Place::OfMember("fields"), ProblemKind::NotFieldNumber, key);
             const Place place = Place::OfField(static_cast<std::uint32_t>(std::stoul(key)));
             if (!field.value().is_string())
-                return Fail(place, ProblemKind::ExpectedString, m_problem);
+                return Refuse(m_problem, place, ProblemKind::ExpectedString);
             if (!Utf8ToBytes(field.value().get_ref<const std::string&>(), m_bytes, place, m_problem) ||
                 !m_values.Put(NamedValue{key, m_bytes}, m_problem))
                 return false;
@@ -428,9 +421,9 @@ private:
     bool Other(const std::string& key, const Json& value)
     {
         if (key != "mti" && !m_values.IsHeaderName(key))
-            return Fail(Place(), ProblemKind::UnknownMember, m_problem, key, m_values.HeaderNames());
+            return Refuse(m_problem, Place(), ProblemKind::UnknownMember, key, m_values.HeaderNames());
         if (!value.is_string())
-            return Fail(Place::OfMember(key), ProblemKind::ExpectedString, m_problem);
+            return Refuse(m_problem, Place::OfMember(key), ProblemKind::ExpectedString);
         return Utf8ToBytes(value.get_ref<const std::string&>(), m_bytes, Place(), m_problem) &&
                m_values.Put(NamedValue{key, m_bytes}, m_problem);
     }
@@ -444,7 +437,7 @@ private:
             const std::uint32_t number = IsFieldNumber(key) ? static_cast<std::uint32_t>(std::stoul(key)) : 0;
             const FieldFormat* format = number != 0 ? spec.FormatOf(number) : nullptr;
             if (format == nullptr || !format->tlv)
-                return Fail(Place::OfMember("tlv"), ProblemKind::NotTlvField, m_problem, key, spec.name);
+                return Refuse(m_problem, Place::OfMember("tlv"), ProblemKind::NotTlvField, key, spec.name);
             std::string value;
             if (!CTlvFromJson(m_problem).Tags(member.value(), 0, value))
             {
@@ -473,7 +466,7 @@ private:
         }
         if (given->value == value || ShowsTags(given->value, tags))
             return true;
-        return Fail(Place::OfField(number), ProblemKind::TlvDiffers, m_problem);
+        return Refuse(m_problem, Place::OfField(number), ProblemKind::TlvDiffers);
     }
 
     // Whether bytes are BER-TLV that parse shows as these tags.
@@ -497,7 +490,7 @@ private:
 bool ParseObject(std::string_view line, Json& object, Problem& problem)
 {
     if (line.find_first_not_of(" \t") == std::string_view::npos)
-        return Fail(Place(), ProblemKind::EmptyLine, problem);
+        return Refuse(problem, Place(), ProblemKind::EmptyLine);
     try
     {
         object = Json::parse(line);
@@ -507,10 +500,10 @@ bool ParseObject(std::string_view line, Json& object, Problem& problem)
         // Its text starts with the library's own code in brackets.
         const std::string what = e.what();
         const std::size_t end = what.find("] ");
-        return Fail(Place(), ProblemKind::NotJson, problem, end == std::string::npos ? what : what.substr(end + 2));
+        return Refuse(problem, Place(), ProblemKind::NotJson, end == std::string::npos ? what : what.substr(end + 2));
     }
     if (!object.is_object())
-        return Fail(Place(), ProblemKind::NotJsonObject, problem);
+        return Refuse(problem, Place(), ProblemKind::NotJsonObject);
     return true;
 }
 
@@ -524,10 +517,10 @@ bool ReadMessageJson(std::string_view line, CBuildValues& values, Problem& probl
         return false;
     // Refusals of the whole object come first, whatever its members say.
     if (const auto failed = object.find("error"); failed != object.end())
-        return Fail(Place(), ProblemKind::ParseError, problem,
-                    failed->is_string() ? failed->get<std::string>() : failed->dump());
+        return Refuse(problem, Place(), ProblemKind::ParseError,
+                      failed->is_string() ? failed->get<std::string>() : failed->dump());
     if (const auto masked = object.find("masked"); masked != object.end() && *masked != false)
-        return Fail(Place(), ProblemKind::Masked, problem);
+        return Refuse(problem, Place(), ProblemKind::Masked);
     return CJsonReader(values, problem).Read(object);
 }
 

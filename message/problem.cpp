@@ -341,6 +341,14 @@ std::string Text(const Problem& problem, Language language)
 
 } // namespace
 
+bool Refuse(Problem& problem, Place place, ProblemKind kind, std::string found, std::string expected)
+{
+    problem = Problem(std::move(place), kNoOffset, kind);
+    problem.found = std::move(found);
+    problem.expected = std::move(expected);
+    return false;
+}
+
 std::string PlaceName(const Place& place)
 {
     return Name(place, kEnglish);

@@ -194,6 +194,10 @@ struct Problem
     std::string Text() const;
 };
 
+// Sets problem to a refusal with no byte offset and returns false: a check's
+// one line.
+bool Refuse(Problem& problem, Place place, ProblemKind kind, std::string found = "", std::string expected = "");
+
 // The place alone: "field 4", "the message type", "field 1 (the secondary bitmap)".
 std::string PlaceName(const Place& place);
 

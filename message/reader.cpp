@@ -11,9 +11,17 @@ namespace message
 namespace
 {
 
-Place FieldPlace(std::uint32_t number)
+// A place as the reader passes it around: a Place, with its strings, is
+// made only for a problem.
+struct At
 {
-    return Place::OfField(number);
+    PlaceKind kind;
+    std::uint32_t field = 0;
+};
+
+At FieldPlace(std::uint32_t number)
+{
+    return At{PlaceKind::Field, number};
 }
 
 class CReader
@@ -27,7 +35,7 @@ public:
 
     bool ReadHead(const Framing& framing)
     {
-        if (!ReadFraming(framing) || !ReadMti() || !ReadBitmap(Place::Of(PlaceKind::PrimaryBitmap), 0))
+        if (!ReadFraming(framing) || !ReadMti() || !ReadBitmap(At{PlaceKind::PrimaryBitmap}, 0))
             return false;
         if (m_message.BitSet(1) && !ReadBitmap(FieldPlace(1), 8))
             return false;
@@ -35,6 +43,8 @@ public:
     }
 
     std::size_t Position() const { return m_pos; }
+    // Whether a field read holds BER-TLV.
+    bool AnyTlv() const { return m_anyTlv; }
 
     bool Read(const Framing& framing)
     {
@@ -61,23 +71,23 @@ public:
         if (m_pos == m_input.size())
             return true;
         m_problem.left = m_input.size() - m_pos;
-        return Fail(lastRead != 0 ? FieldPlace(lastRead) : Place::Of(PlaceKind::PrimaryBitmap), ProblemKind::BytesLeft);
+        return Fail(lastRead != 0 ? FieldPlace(lastRead) : At{PlaceKind::PrimaryBitmap}, ProblemKind::BytesLeft);
     }
 
 private:
     // The figures are in m_problem already.
-    bool Fail(Place place, ProblemKind kind)
+    bool Fail(At at, ProblemKind kind)
     {
-        m_problem.place = std::move(place);
+        m_problem.place = Place(at.kind, at.field);
         m_problem.offset = m_pos;
         m_problem.kind = kind;
         return false;
     }
 
     // A doubt about a value: a warning, or under strict reading an error.
-    bool Doubt(Place place, std::size_t offset, Problem& doubt)
+    bool Doubt(At at, std::size_t offset, Problem& doubt)
     {
-        doubt.place = std::move(place);
+        doubt.place = Place(at.kind, at.field);
         doubt.offset = offset;
         if (m_options.strict)
         {
@@ -89,7 +99,7 @@ private:
         return true;
     }
 
-    bool Need(const Place& place, std::size_t bytes, ProblemKind kind = ProblemKind::EndsInside)
+    bool Need(At place, std::size_t bytes, ProblemKind kind = ProblemKind::EndsInside)
     {
         return m_input.size() - m_pos >= bytes || Short(place, bytes, kind);
     }
@@ -98,7 +108,7 @@ private:
 #if defined(__GNUC__)
     __attribute__((noinline, cold))
 #endif
-    bool Short(const Place& place, std::size_t bytes, ProblemKind kind)
+    bool Short(At place, std::size_t bytes, ProblemKind kind)
     {
         m_problem.needed = bytes;
         m_problem.left = m_input.size() - m_pos;
@@ -107,7 +117,7 @@ private:
 
     bool ReadLength(LengthPrefix prefix)
     {
-        const Place place = Place::Of(PlaceKind::LengthPrefix);
+        const At place{PlaceKind::LengthPrefix};
         std::size_t size = 0;
         switch (FramedSize(prefix, m_input, size, m_problem))
         {
@@ -138,7 +148,7 @@ private:
         for (const HeaderPart& part : framing.header)
         {
             m_problem.found = part.name;
-            if (!Need(Place::Of(PlaceKind::Header), part.size))
+            if (!Need(At{PlaceKind::Header}, part.size))
                 return false;
             m_problem.found.clear();
             m_message.header.push_back(HeaderValue{&part, m_input.substr(m_pos, part.size)});
@@ -158,13 +168,14 @@ private:
         }
         m_scratch.clear();
         decoded = DecodeValue(format, wire, format.size, m_scratch, m_doubt);
-        m_doubt = Problem{};
+        if (decoded != Decoded::Clean)
+            m_doubt = Problem{};
         return m_scratch;
     }
 
     bool ReadMti()
     {
-        const Place place = Place::Of(PlaceKind::Mti);
+        const At place{PlaceKind::Mti};
         const std::size_t bytes = ValueBytes(m_spec.mti, 4);
         if (!Need(place, bytes))
             return false;
@@ -187,7 +198,7 @@ private:
         return true;
     }
 
-    bool ReadBitmap(const Place& place, std::size_t at)
+    bool ReadBitmap(At place, std::size_t at)
     {
         const std::size_t bytes = ValueBytes(m_spec.bitmap, 8);
         if (!Need(place, bytes))
@@ -206,7 +217,7 @@ private:
         return true;
     }
 
-    bool ReadPrefix(const Place& place, const FieldFormat& format, std::size_t& units)
+    bool ReadPrefix(At place, const FieldFormat& format, std::size_t& units)
     {
         const std::size_t prefixBytes = PrefixBytes(format);
         if (prefixBytes == 0)
@@ -236,6 +247,7 @@ private:
         }
         const std::size_t start = m_pos;
         std::size_t units = format->size;
+        m_anyTlv = m_anyTlv || format->tlv;
         if (!ReadPrefix(FieldPlace(number), *format, units))
             return false;
         const std::size_t bytes = ValueBytes(*format, units);
@@ -284,6 +296,7 @@ private:
     Message& m_message;
     Problem& m_problem;
     std::size_t m_pos = 0;
+    bool m_anyTlv = false;
     Problem m_doubt; // filled only for a rare doubtful value: no strings made per field
     std::string m_scratch;
 };
@@ -359,8 +372,10 @@ bool ReadMessage(const MessageSpec& spec, const Framing& framing, std::string_vi
     message.Clear();
     message.input = input;
     problem = Problem{};
-    const bool read = CReader(spec, input, options, message, problem).Read(framing);
-    ReadTlvFields(spec, message);
+    CReader reader(spec, input, options, message, problem);
+    const bool read = reader.Read(framing);
+    if (reader.AnyTlv())
+        ReadTlvFields(spec, message);
     return read;
 }
 
@@ -373,6 +388,25 @@ bool ReadHead(const MessageSpec& spec, const Framing& framing, std::string_view 
     CReader reader(spec, input, options, message, problem);
     const bool read = reader.ReadHead(framing);
     fieldsStart = reader.Position();
+    return read;
+}
+
+bool ReadHexTypedHead(std::string_view bytes, std::size_t headerBytes, Message& message, Problem& problem)
+{
+    static const MessageSpec kHead = [] {
+        MessageSpec spec;
+        spec.name = "decode";
+        spec.mti = MessageSpec::MtiFormat(Encoding::Bcd);
+        spec.bitmap = MessageSpec::BitmapFormat(Encoding::Binary);
+        return spec;
+    }();
+    Framing framing;
+    if (headerBytes != 0)
+        framing.header.push_back(HeaderPart{"header", headerBytes});
+    std::size_t fieldsStart = 0;
+    // The header part points into framing, which ends here: the message keeps no header.
+    const bool read = ReadHead(kHead, framing, bytes, ReadOptions{}, message, problem, fieldsStart);
+    message.header.clear();
     return read;
 }
 

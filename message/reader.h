@@ -88,4 +88,9 @@ bool ReadMessage(const MessageSpec& spec, const Framing& framing, std::string_vi
 bool ReadHead(const MessageSpec& spec, const Framing& framing, std::string_view input, const ReadOptions& options,
               Message& message, Problem& problem, std::size_t& fieldsStart);
 
+// The head of a message typed as hex digits, as decode --message takes it:
+// headerBytes of header, the message type's 4 digits (2 bytes, BCD) and the
+// bitmaps as bytes; what follows is not read.
+bool ReadHexTypedHead(std::string_view bytes, std::size_t headerBytes, Message& message, Problem& problem);
+
 } // namespace message
