@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <charconv>
 
 namespace message
 {
@@ -167,9 +168,11 @@ private:
     bool m_unmask;
 };
 
+// Without a string of its own: every field of every message has one.
 void AppendNumber(std::size_t value, std::string& out)
 {
-    out += std::to_string(value);
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
 // "N": after an object's opening brace, or ,"N": after a member.
