@@ -3,7 +3,7 @@
 
 #include "help_texts.h"
 
-#include "bitmap_text.h"
+#include "bitmap_printer.h"
 #include "commands.h"
 
 #include <cstring>

@@ -3,7 +3,7 @@
 
 #include "help_texts.h"
 
-#include "bitmap_text.h"
+#include "bitmap_printer.h"
 #include "input_loop.h"
 #include "build_input.h"
 #include "message_json.h"

@@ -3,7 +3,7 @@
 
 #include "help_texts.h"
 
-#include "bitmap_text.h"
+#include "bitmap_printer.h"
 #include "dump.h"
 #include "dump_lines.h"
 #include "input_loop.h"
@@ -61,9 +61,11 @@ public:
     void FeedLine(const std::string& line, const InputPlace& place, CInputReport& report) override
     {
         if (m_decoder.Options().from == Encoding::Dump)
-            m_dump.Line(line, place, OnMessage(report), OnProblem(report));
-        else
-            report.Input(Line(line, place));
+            return m_dump.Line(line, place, OnMessage(report), OnProblem(report));
+        // A line at a time, the common case: its diagnostic in a buffer kept from line to line.
+        m_diagnostic.clear();
+        const Verdict verdict = m_decoder.Decode(line, place, m_out, m_diagnostic);
+        report.Input(verdict, m_diagnostic);
     }
 
     Outcome Rejected(const std::string& reason, const InputPlace& place) override
@@ -115,6 +117,7 @@ private:
     std::string m_bytes;       // of the raw bitmap being read
     std::uint64_t m_number = 0; // raw bitmaps of this source
     CDumpLines m_dump;
+    std::string m_diagnostic;
 };
 
 // The decoder's options, or false after saying the usage error.

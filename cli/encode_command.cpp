@@ -2,7 +2,7 @@
 
 #include "help_texts.h"
 
-#include "bitmap_text.h"
+#include "bitmap_printer.h"
 
 namespace cli
 {

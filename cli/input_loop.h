@@ -42,7 +42,8 @@ class CInputReport
 {
 public:
     virtual ~CInputReport() = default;
-    virtual void Input(const Outcome& outcome) = 0;
+    virtual void Input(Verdict verdict, const std::string& diagnostic) = 0;
+    void Input(const Outcome& outcome) { Input(outcome.verdict, outcome.diagnostic); }
     // Whether to read on; false once the output has failed.
     virtual bool ReadOn() const = 0;
 };
@@ -91,7 +92,8 @@ public:
     int Run(const std::vector<Source>& sources, Reading reading, CInputHandler& handler);
 
 private:
-    void Input(const Outcome& outcome) override { m_verdicts.Input(outcome.verdict, outcome.diagnostic); }
+    using CInputReport::Input;
+    void Input(Verdict verdict, const std::string& diagnostic) override { m_verdicts.Input(verdict, diagnostic); }
     bool ReadOn() const override { return !m_output.Failed(); }
 
     // The errno value of a read error, or 0.

@@ -5,7 +5,7 @@
 // It only prints: what a message holds and how a value is shown is the
 // library's.
 
-#include "bitmap_text.h"
+#include "bitmap_printer.h"
 #include "field_view.h"
 #include "sources.h"
 #include "reader.h"

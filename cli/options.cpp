@@ -1,7 +1,7 @@
 #include "options.h"
 #include "display_text.h"
 
-#include "bitmap_text.h"
+#include "bitmap_printer.h"
 #include "output.h"
 #include "wire_form.h"
 #include "spec_file.h"

@@ -3,7 +3,7 @@
 // bit numbers. Nothing may crash or throw, each text must come out exactly as
 // the core renders it, with a warning exactly when it is not a clean bitmap,
 // and every input line must get exactly one line of output.
-#include "bitmap_text.h"
+#include "bitmap_printer.h"
 #include "cli_app.h"
 #include "display_text.h"
 #include "element_names.h"

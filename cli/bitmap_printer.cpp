@@ -1,4 +1,4 @@
-#include "bitmap_text.h"
+#include "bitmap_printer.h"
 
 #include "display_text.h"
 #include "dump.h"

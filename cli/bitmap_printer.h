@@ -1,10 +1,10 @@
 #pragma once
 
-// The work of orvane-cli on one input, free of I/O: one text (or one raw
-// bitmap) in; one line of output (or one JSON object) and the message for
-// standard error out.
+// The printers of orvane-cli decode and encode, free of I/O: one text (or
+// one raw bitmap) in, read by the core's rules; one line of output (or one
+// JSON object) and the diagnostic for standard error out.
 
-#include "../core/bitmap_text.h" // the core's header of the same name: the rules this file prints
+#include "bitmap_text.h"
 #include "output.h"
 #include "sources.h"
 #include "iso_bitmap.h"
