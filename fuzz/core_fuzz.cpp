@@ -1,7 +1,7 @@
 // Arbitrary bytes as typed text: the filter, the padding, the codec, the
 // rendering and the reading of bitmap texts with their warnings must hold
 // their invariants for any input, and never read past it.
-#include "bitmap_printer.h"
+#include "bitmap_text.h"
 #include "hex_codec.h"
 #include "iso_bitmap.h"
 
