@@ -3,6 +3,8 @@
 #include "dump.h"
 #include "hex_codec.h"
 
+#include <cassert>
+
 namespace message
 {
 
@@ -44,42 +46,28 @@ bool HexToBytes(std::string_view text, std::string& bytes, Problem& problem)
 
 bool WireToBytes(WireForm form, std::string_view text, std::string& bytes, Problem& problem)
 {
-    switch (form)
-    {
-    case WireForm::Hex:
+    if (form == WireForm::Hex)
         return HexToBytes(text, bytes, problem);
-    case WireForm::Dump:
+    if (form == WireForm::Dump)
         return DumpToBytes(text, bytes, problem);
-    case WireForm::Text:
-    case WireForm::Binary:
-        break;
-    }
     bytes.assign(text.data(), text.size());
     return true;
 }
 
 bool BytesToWire(WireForm form, std::string_view bytes, std::string& out, Problem& problem)
 {
-    switch (form)
+    assert(form != WireForm::Dump && "messages are not written as dumps");
+    const std::size_t lineBreak = form == WireForm::Text ? bytes.find_first_of("\r\n") : std::string_view::npos;
+    if (lineBreak != std::string_view::npos)
     {
-    case WireForm::Text:
-    {
-        const std::size_t lineBreak = bytes.find_first_of("\r\n");
-        if (lineBreak == std::string_view::npos)
-            break;
-        problem = Problem{};
-        problem.kind = ProblemKind::LineBreak;
+        problem = Problem(Place(), kNoOffset, ProblemKind::LineBreak);
         problem.at = lineBreak;
         return false;
     }
-    case WireForm::Hex:
+    if (form == WireForm::Hex)
         AppendHex(bytes, out);
-        return true;
-    case WireForm::Dump:
-    case WireForm::Binary:
-        break;
-    }
-    out.append(bytes.data(), bytes.size());
+    else
+        out.append(bytes.data(), bytes.size());
     return true;
 }
 
