@@ -191,6 +191,14 @@ std::size_t LengthPrefixBytes(LengthPrefix prefix)
     return kBytes[static_cast<int>(prefix)];
 }
 
+std::size_t Framing::HeaderBytes() const
+{
+    std::size_t bytes = 0;
+    for (const HeaderPart& part : header)
+        bytes += part.size;
+    return bytes;
+}
+
 bool LengthPrefixNamed(std::string_view name, LengthPrefix& prefix)
 {
     static const char* const kNames[] = {"none", "2", "4", "a4"}; // in the order of LengthPrefix

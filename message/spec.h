@@ -46,6 +46,7 @@ struct Framing
     LengthPrefix lengthPrefix = LengthPrefix::None;
     std::vector<HeaderPart> header;
 
+    std::size_t HeaderBytes() const;
 };
 
 // How a message is written as text or bytes: its characters, hex digits
