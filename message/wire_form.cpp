@@ -10,7 +10,10 @@ namespace message
 
 bool HexToBytes(std::string_view text, std::string& bytes, Problem& problem)
 {
-    bytes.clear();
+    // At most a byte for two characters, written in place: hex lines are
+    // the whole input of many runs.
+    bytes.resize(text.size() / 2);
+    std::size_t count = 0;
     int high = -1;
     for (std::size_t i = 0; i < text.size(); ++i)
     {
@@ -20,9 +23,8 @@ bool HexToBytes(std::string_view text, std::string& bytes, Problem& problem)
         const int value = HexValue(c);
         if (value < 0)
         {
-            problem = Problem{};
-            problem.offset = i;
-            problem.kind = ProblemKind::HexCharacter;
+            bytes.resize(count);
+            problem = Problem(Place(), i, ProblemKind::HexCharacter);
             problem.found = std::string(1, c);
             problem.at = i + 1;
             return false;
@@ -32,15 +34,14 @@ bool HexToBytes(std::string_view text, std::string& bytes, Problem& problem)
             high = value;
             continue;
         }
-        bytes += static_cast<char>(high << 4 | value);
+        bytes[count++] = static_cast<char>(high << 4 | value);
         high = -1;
     }
+    bytes.resize(count);
     if (high < 0)
         return true;
-    problem = Problem{};
-    problem.offset = text.size();
-    problem.kind = ProblemKind::HexOddDigits;
-    problem.needed = bytes.size() * 2 + 1;
+    problem = Problem(Place(), text.size(), ProblemKind::HexOddDigits);
+    problem.needed = count * 2 + 1;
     return false;
 }
 
