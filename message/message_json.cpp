@@ -39,7 +39,6 @@ std::size_t Utf8Length(const unsigned char* p, const unsigned char* end)
 
 void AppendJson(std::string_view text, bool utf8Passes, std::string& out)
 {
-    static const char kHex[] = "0123456789abcdef";
     out += '"';
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* const end = p + text.size();
@@ -60,9 +59,10 @@ void AppendJson(std::string_view text, bool utf8Passes, std::string& out)
         }
         else if (c < 0x20 || c >= 0x7F)
         {
+            // JSON's escapes in lower case, from the one hex table.
             out += "\\u00";
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
+            out += static_cast<char>(HexDigit(c >> 4) | 0x20);
+            out += static_cast<char>(HexDigit(c & 15) | 0x20);
         }
         else
         {
