@@ -200,6 +200,8 @@ CDecoder::CDecoder(const DecodeOptions& options)
     m_textOptions.form = options.from == Encoding::AsciiHex    ? BitmapTextForm::AsciiHex
                          : options.from == Encoding::EbcdicHex ? BitmapTextForm::EbcdicHex
                                                                : BitmapTextForm::Hex;
+    if (options.header != 0)
+        m_headFraming.header.push_back(message::HeaderPart{"header", options.header});
     m_textOptions.autoFirst = options.autoFirst;
     m_textOptions.leadByte = options.leadByte;
 }
@@ -281,7 +283,7 @@ Verdict CDecoder::DecodeBytes(const std::string& bytes, const InputPlace& place,
 bool CDecoder::ReadMessage(std::string& mti, std::string& error)
 {
     message::Problem problem;
-    if (!message::ReadHexTypedHead(m_messageBytes, m_options.header, m_head, problem))
+    if (!message::ReadHexTypedHead(m_messageBytes, m_headFraming, m_head, problem))
     {
         error = problem.Text();
         return false;

@@ -100,7 +100,8 @@ private:
     CIsoBitmap m_bitmap;
     BitmapTextWarnings m_textWarnings; // of the text being read, in the core's terms; empty between inputs
     std::string m_messageBytes;        // of the last --message text
-    message::Message m_head; // of the last --message input
+    message::Framing m_headFraming; // --header's bytes before the message type
+    message::Message m_head;        // of the last --message input
     std::vector<std::string> m_notes;
     std::vector<std::string> m_warnings;
 };

@@ -56,12 +56,17 @@ public:
         return Rejected(problem.Text(), place);
     }
 
-    Outcome Rejected(const std::string& reason, const InputPlace& place) override
+    Outcome TooLong(const message::Problem& problem, const InputPlace& place) override
+    {
+        return Rejected(message::English(problem), place);
+    }
+
+private:
+    Outcome Rejected(const std::string& reason, const InputPlace& place)
     {
         return Outcome{Verdict::Bad, PlaceText(place) + ": " + reason};
     }
 
-private:
     bool Build(message::Problem& problem)
     {
         message::Framing framing;

@@ -68,7 +68,13 @@ public:
         report.Input(verdict, m_diagnostic);
     }
 
-    Outcome Rejected(const std::string& reason, const InputPlace& place) override
+    Outcome TooLong(const message::Problem& problem, const InputPlace& place) override
+    {
+        return Rejected(message::English(problem), place);
+    }
+
+    // An input that never reached the decoder: its error line.
+    Outcome Rejected(const std::string& reason, const InputPlace& place)
     {
         return OutcomeOf([&](std::string& diagnostic) {
             m_decoder.Reject(place, reason, m_out, diagnostic);

@@ -64,7 +64,11 @@ private:
         if (!m_tooLong && !m_line.empty() && m_line.back() == '\r')
             m_line.pop_back();
         if (m_tooLong || m_line.size() > m_maxLineBytes)
-            m_report.Input(m_handler.Rejected("line longer than " + std::to_string(m_maxLineBytes) + " bytes", place));
+        {
+            message::Problem tooLong(message::Place(), 0, message::ProblemKind::LineTooLong);
+            tooLong.needed = m_maxLineBytes;
+            m_report.Input(m_handler.TooLong(tooLong, place));
+        }
         else
             m_handler.FeedLine(m_line, place, m_report);
         m_line.clear();

@@ -7,6 +7,7 @@
 // the command's handler returns it.
 
 #include "output.h"
+#include "problem.h"
 #include "sources.h"
 
 #include <cstddef>
@@ -63,8 +64,9 @@ public:
     {
         report.Input(Line(line, place));
     }
-    // A line over the limit, never held whole: reason is "line longer than N bytes".
-    virtual Outcome Rejected(const std::string& reason, const InputPlace& place) = 0;
+    // A line over the limit, never held whole: problem is a LineTooLong at
+    // the input's first byte.
+    virtual Outcome TooLong(const message::Problem& problem, const InputPlace& place) = 0;
     // The next bytes of a raw stream, as one read returned them.
     virtual void Chunk(std::string_view bytes, const std::string* file, CInputReport& report);
     // The end of standard input or of a file (file null for standard input),

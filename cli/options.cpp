@@ -99,12 +99,12 @@ std::vector<std::string> Split(const char* choices)
     return parts;
 }
 
-// "a, b or c", or with last ", ": "a, b, c"
-std::string Listed(const std::vector<std::string>& choices, const char* last = " or ")
+// "a, b or c"
+std::string Listed(const std::vector<std::string>& choices)
 {
     std::string text;
     for (std::size_t i = 0; i < choices.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == choices.size() ? last : ", ") + choices[i];
+        text += (i == 0 ? "" : i + 1 == choices.size() ? " or " : ", ") + choices[i];
     return text;
 }
 
@@ -374,8 +374,7 @@ const message::MessageSpec* SpecChosen(const CArguments& arguments, message::Mes
         return builtin;
     if (!IsFile(name))
     {
-        diagnostics.UsageError("unknown message specification " + QuoteText(name) + ": " +
-                               Listed(message::BuiltinSpecNames(), ", "));
+        diagnostics.UsageError("unknown message specification " + QuoteText(name) + ": " + message::BuiltinSpecList());
         return nullptr;
     }
     std::string text;

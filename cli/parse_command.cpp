@@ -84,9 +84,9 @@ class CParser : public CInputHandler
     InputPlace NextInStream(const std::string* file) { return InputPlace{InputKind::Message, ++m_streamCount, file}; }
 
 public:
-    CParser(const message::MessageSpec& spec, const ParseOptions& options, std::string& out, std::size_t maxLineBytes)
+    CParser(const message::MessageSpec& spec, const ParseOptions& options, std::string& out)
         : m_spec(spec), m_options(options), m_printer(spec, options.output), m_framer(options.framing.lengthPrefix),
-          m_out(out), m_maxLineBytes(maxLineBytes)
+          m_out(out)
     {
     }
 
@@ -107,11 +107,9 @@ public:
         m_dump.Line(line, place, OnMessage(report), OnProblem(report));
     }
 
-    Outcome Rejected(const std::string&, const InputPlace& place) override
+    Outcome TooLong(const message::Problem& problem, const InputPlace& place) override
     {
-        message::Problem tooLong(message::Place(), 0, message::ProblemKind::LineTooLong);
-        tooLong.needed = m_maxLineBytes;
-        return Reject(tooLong, place);
+        return Reject(problem, place);
     }
 
     void Chunk(std::string_view bytes, const std::string* file, CInputReport& report) override
@@ -140,7 +138,6 @@ private:
     CDumpLines m_dump;
     std::uint64_t m_streamCount = 0; // messages of the current stream
     std::string& m_out;
-    const std::size_t m_maxLineBytes;
 };
 
 // The parser's options, or false after saying the usage error.
@@ -198,7 +195,7 @@ int Parse(const std::vector<std::string>& args, Environment& environment, COutpu
     ParseOptions options;
     if (!Configure(arguments, *spec, diagnostics, options))
         return kExitUsage;
-    CParser parser(*spec, options, output.Out(), environment.maxLineBytes);
+    CParser parser(*spec, options, output.Out());
     // JSON carries its warnings in the object, so standard error stays free for errors.
     CInputLoop loop(environment, output, diagnostics,
                     !arguments.Given(OptionId::Quiet) && options.output.form != MessageForm::Json);

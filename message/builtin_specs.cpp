@@ -241,4 +241,12 @@ const std::vector<std::string>& BuiltinSpecNames()
     return names;
 }
 
+std::string BuiltinSpecList()
+{
+    std::string names;
+    for (const std::string& name : BuiltinSpecNames())
+        names += (names.empty() ? "" : ", ") + name;
+    return names;
+}
+
 } // namespace message

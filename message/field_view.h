@@ -51,7 +51,7 @@ void AppendShownTag(const Message& message, const FieldValue& field, const TlvNo
                     std::string& out);
 
 // The inverse of a shown value: the bytes of hex for b fields, the text
-// itself otherwise (format null: a field the specification lacks).
+// itself otherwise (format null: a field the message specification lacks).
 bool ValueFromShown(const FieldFormat* format, std::string_view shown, std::string& value, Problem& problem);
 
 // A part of a message by the name a person gives it: mti, bitmap, length, a

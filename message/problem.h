@@ -57,7 +57,7 @@ enum class ProblemKind : std::uint8_t
     EndsInsidePrefix,      // needed, left: inside a field's length prefix
     EndsInsideValue,       // needed, left: inside a field's value
     BytesLeft,             // left: after the last field
-    UndefinedBit,          // expected: the specification's name
+    UndefinedBit,          // expected: the message specification's name
     LengthPrefixDisagrees, // needed: what it says follow, left: what do
     NotFourDigits,         // found: the message type
     NotHexBitmap,          // found
@@ -82,7 +82,7 @@ enum class ProblemKind : std::uint8_t
     // Writing a message.
     GivenTwice,
     BitmapGiven,
-    UndefinedField,        // expected: the specification's name
+    UndefinedField,        // expected: the message specification's name
     NeedsTertiary,
     HeaderPartCount,       // needed, left
     HeaderPartSize,        // expected: the part, needed, left
@@ -128,7 +128,7 @@ enum class ProblemKind : std::uint8_t
     NotFieldNumber,        // found
     BeyondLatin1,          // at: the byte
     UnknownMember,         // found, expected: the header parts
-    NotTlvField,           // found, expected: the specification's name
+    NotTlvField,           // found, expected: the message specification's name
     NotTag,                // found
     TagsExpected,
     TlvValueExpected,

@@ -391,7 +391,7 @@ bool ReadHead(const MessageSpec& spec, const Framing& framing, std::string_view 
     return read;
 }
 
-bool ReadHexTypedHead(std::string_view bytes, std::size_t headerBytes, Message& message, Problem& problem)
+bool ReadHexTypedHead(std::string_view bytes, const Framing& framing, Message& message, Problem& problem)
 {
     static const MessageSpec kHead = [] {
         MessageSpec spec;
@@ -400,14 +400,8 @@ bool ReadHexTypedHead(std::string_view bytes, std::size_t headerBytes, Message& 
         spec.bitmap = MessageSpec::BitmapFormat(Encoding::Binary);
         return spec;
     }();
-    Framing framing;
-    if (headerBytes != 0)
-        framing.header.push_back(HeaderPart{"header", headerBytes});
     std::size_t fieldsStart = 0;
-    // The header part points into framing, which ends here: the message keeps no header.
-    const bool read = ReadHead(kHead, framing, bytes, ReadOptions{}, message, problem, fieldsStart);
-    message.header.clear();
-    return read;
+    return ReadHead(kHead, framing, bytes, ReadOptions{}, message, problem, fieldsStart);
 }
 
 } // namespace message

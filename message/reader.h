@@ -89,8 +89,9 @@ bool ReadHead(const MessageSpec& spec, const Framing& framing, std::string_view 
               Message& message, Problem& problem, std::size_t& fieldsStart);
 
 // The head of a message typed as hex digits, as decode --message takes it:
-// headerBytes of header, the message type's 4 digits (2 bytes, BCD) and the
-// bitmaps as bytes; what follows is not read.
-bool ReadHexTypedHead(std::string_view bytes, std::size_t headerBytes, Message& message, Problem& problem);
+// the framing's header, the message type's 4 digits (2 bytes, BCD) and the
+// bitmaps as bytes; what follows is not read. The message points into
+// framing too: keep it while the message is used.
+bool ReadHexTypedHead(std::string_view bytes, const Framing& framing, Message& message, Problem& problem);
 
 } // namespace message

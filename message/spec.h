@@ -98,5 +98,7 @@ struct MessageSpec
 // iso87ascii, iso87binary, iso87ebcdic, cup; nullptr for any other name.
 const MessageSpec* FindBuiltinSpec(std::string_view name);
 const std::vector<std::string>& BuiltinSpecNames();
+// "iso87ascii, iso87binary, iso87ebcdic, cup": for problems and usage errors.
+std::string BuiltinSpecList();
 
 } // namespace message

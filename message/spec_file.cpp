@@ -83,32 +83,31 @@ Where FieldWhere(std::uint32_t field)
     return where;
 }
 
-// Why the file is refused: thrown by the checks and caught in LoadSpecFile,
-// so each check is one line. The file's name is added there.
-[[noreturn]] void Refuse(const Where& where, ProblemKind kind, std::string found = "", std::string expected = "")
+// Why the file is refused, as thrown by the checks and caught in
+// LoadSpecFile, so each check is one line. The file's name is added there.
+Problem Refusal(const Where& where, ProblemKind kind, std::string found = "", std::string expected = "")
 {
     Problem problem(Place(PlaceKind::SpecFile, where.field), kNoOffset, kind);
     problem.place.part = where.part;
     problem.place.path = where.path;
     problem.found = std::move(found);
     problem.expected = std::move(expected);
-    throw problem;
+    return problem;
+}
+
+[[noreturn]] void Refuse(const Where& where, ProblemKind kind, std::string found = "", std::string expected = "")
+{
+    throw Refusal(where, kind, std::move(found), std::move(expected));
 }
 
 [[noreturn]] void RefuseFigures(const Where& where, ProblemKind kind, std::size_t needed, std::size_t left,
                                 std::string found, std::string expected, std::string format)
 {
-    try
-    {
-        Refuse(where, kind, std::move(found), std::move(expected));
-    }
-    catch (Problem& problem)
-    {
-        problem.needed = needed;
-        problem.left = left;
-        problem.format = std::move(format);
-        throw;
-    }
+    Problem problem = Refusal(where, kind, std::move(found), std::move(expected));
+    problem.needed = needed;
+    problem.left = left;
+    problem.format = std::move(format);
+    throw problem;
 }
 
 // A JSON value as the user wrote it, cut short.
@@ -466,24 +465,16 @@ bool AllText(const MessageSpec& spec)
     return true;
 }
 
-std::string BuiltinNames()
-{
-    std::string names;
-    for (const std::string& name : BuiltinSpecNames())
-        names += (names.empty() ? "" : ", ") + name;
-    return names;
-}
-
 // The base and the keys of the file's top level but its fields.
 MessageSpec LoadBase(const Json& root, const std::string& fileName)
 {
     if (!root.is_object())
         Refuse(Where{}, ProblemKind::SpecRootObject, Shown(root));
     CheckKeys(root, Where{}, kFileKeys);
-    Require(root, Where{}, {"base"}, BuiltinNames());
+    Require(root, Where{}, {"base"}, BuiltinSpecList());
     const MessageSpec* base = FindBuiltinSpec(Text(root.at("base"), Where{}.Key("base")));
     if (!base)
-        Refuse(Where{}.Key("base"), ProblemKind::SpecUnknownBase, Shown(root.at("base")), BuiltinNames());
+        Refuse(Where{}.Key("base"), ProblemKind::SpecUnknownBase, Shown(root.at("base")), BuiltinSpecList());
     MessageSpec spec = *base;
     spec.name = Stem(fileName);
     if (const Json* name = Member(root, "name"))
